@@ -1,0 +1,134 @@
+// Entry points, start and stop sequences and the per-frame flight loop.
+#include "Quillon.h"
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "Scheduler.h"
+#include "Settings.h"
+#include "common/Common.h"
+#include "common/Guard.h"
+#include "host/Xplm.h"
+
+SoundFile gSoundFile;
+std::atomic<int> simInitialized{0};
+std::atomic<int> playEnabled{0};
+SafeQueue<std::string> loggerQue;
+
+namespace {
+
+std::thread gChatterThread;
+char gVersion[PATH_BUFFER_SIZE] = "";
+
+void copyOut(char* buffer, const char* text) {
+    // The simulator's buffers hold 256 bytes.
+    snprintf(buffer, 256, "%s", text);
+}
+
+void chatterThreadBody() {
+    setThreadName("QuillonChatter");
+    guardedVoid("chatter thread", [] { playChatter(); });
+}
+
+void startSequence(char* outName, char* outSignature, char* outDescription) {
+    XPLMEnableFeature("XPLM_USE_NATIVE_WIDGET_WINDOWS", 1);
+    XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
+    curl_global_init(CURL_GLOBAL_ALL);
+    copyOut(outName, "Quillon Player");
+    copyOut(outSignature, "Orvan.Quillon");
+    copyOut(outDescription, "Plays ATC chatter files based on com radio tuning");
+    initCommon("Quillon");
+    // Halting stops the chatter; the thread is joined by the stop sequence.
+    setHaltHandler([] {
+        playEnabled = 0;
+        wakeChatter();
+    });
+
+    snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
+    XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
+    sLogMsg("Initialization complete for version %s", gVersion);
+}
+
+void stopChatterThread() {
+    playEnabled = 0;
+    gSoundFile.playSound = false;
+    gSoundFile.isPlaying = false;
+    wakeChatter();
+    if (gChatterThread.joinable()) gChatterThread.join();
+}
+
+void stopSequence() {
+    if (gSettings.debugOutput) logMsg("Shutdown started");
+    XPLMUnregisterFlightLoopCallback(myFlightLoop, nullptr);
+    stopChatterThread();
+    curl_global_cleanup();
+    writePendingLogLines();
+    logMsg("Quillon has shut down");
+}
+
+void firstFlightLoopCall() {
+    char pluginPath[PATH_BUFFER_SIZE];
+    getPluginPath(pluginPath);
+    gSoundFile.waveData = nullptr;
+    gSoundFile.playSound = false;
+    gSoundFile.stopRequest = false;
+    gSoundFile.isPlaying = false;
+    simInitialized = 1;
+    playEnabled = 1;
+    gChatterThread = std::thread(chatterThreadBody);
+    logMsg("Chatter Started");
+}
+
+float flightLoop() {
+    if (!simInitialized) firstFlightLoopCall();
+
+    std::string line;
+    if (loggerQue.tryPop(line) && gSettings.debugOutput) logMsg(line.c_str());
+    writePendingLogLines();
+    return -1.0f;
+}
+
+}  // namespace
+
+float myFlightLoop(float, float, int, void*) {
+    if (isPluginHalted()) return 0.0f;
+    return guarded("flight loop", -1.0f, flightLoop);
+}
+
+XPLM_EXPORT int XPluginStart(char* outName, char* outSignature, char* outDescription) {
+    // A failed start still reports success, so that the simulator calls the
+    // stop sequence and everything registered so far is removed again.
+    return guarded("XPluginStart", 1, [&] {
+        startSequence(outName, outSignature, outDescription);
+        return 1;
+    });
+}
+
+XPLM_EXPORT void XPluginStop(void) { guardedVoid("XPluginStop", stopSequence, true); }
+
+XPLM_EXPORT int XPluginEnable(void) { return guarded("XPluginEnable", 1, [] { return 1; }); }
+
+XPLM_EXPORT void XPluginDisable(void) {
+    guardedVoid("XPluginDisable", [] {
+        if (gSettings.debugOutput) logMsg("Disable started");
+        logMsg("Disabled");
+    }, true);
+}
+
+XPLM_EXPORT void XPluginReceiveMessage(XPLMPluginID, int message, void*) {
+    guardedVoid("XPluginReceiveMessage", [&] {
+        switch (message) {
+            case XPLM_MSG_ENTERED_VR:
+                logMsg("Entering VR Mode");
+                break;
+            case XPLM_MSG_EXITING_VR:
+                logMsg("Exiting VR Mode");
+                break;
+            default:
+                break;
+        }
+    });
+}

@@ -1,0 +1,3 @@
+#include "Settings.h"
+
+Settings gSettings;

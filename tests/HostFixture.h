@@ -1,0 +1,55 @@
+// Unit tests run plug-in code against the stand-in simulator in-process:
+// each test gets a fresh simulator folder, dataref table and log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "DataRefs.h"
+#include "Sim.h"
+#include "common/Common.h"
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        simFolder = ::testing::TempDir() + "quillon-unit/" + name + "/X-Plane 12/";
+        std::filesystem::remove_all(simFolder);
+        pluginFolder = simFolder + "Resources/plugins/Quillon/";
+        std::filesystem::create_directories(pluginFolder + "lin_x64");
+        sim::Sim& host = sim::Sim::get();
+        host.simFolder = simFolder;
+        host.outputFolder = simFolder + "Output/";
+        host.pluginPath = pluginFolder + "lin_x64/Quillon.xpl";
+        host.log.clear();
+        host.flags.clear();
+        sim::clearDataRefs();
+        sim::createPresetDataRefs();
+        initCommon("Quillon");
+    }
+
+    // Log lines without their time stamp and prefix.
+    std::vector<std::string> logMessages() const {
+        std::vector<std::string> messages;
+        for (const auto& line : sim::Sim::get().log) {
+            size_t colon = line.text.find(": ");
+            messages.push_back(colon == std::string::npos ? line.text : line.text.substr(colon + 2));
+        }
+        return messages;
+    }
+
+    bool logged(const std::string& message) const {
+        for (const auto& text : logMessages())
+            if (text == message) return true;
+        return false;
+    }
+
+    std::string simFolder;
+    std::string pluginFolder;
+};

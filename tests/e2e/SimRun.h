@@ -1,0 +1,72 @@
+// One run of the real plug-in in simhost, in a simulator folder of its own
+// under the build tree ("X-Plane 12", with a blank, as users have it).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+class SimRun {
+public:
+    SimRun() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        root = std::string(WORK_DIR) + "/" + name + "/";
+        std::filesystem::remove_all(root);
+        sim = root + "X-Plane 12/";
+        plugin = sim + "Resources/plugins/Quillon/";
+        std::filesystem::create_directories(sim + "Resources/plugins");
+        std::filesystem::copy(PLUGIN_DIR, plugin, std::filesystem::copy_options::recursive);
+        output = sim + "Output/simhost/";
+    }
+
+    // Runs simhost with the scenario text; returns its exit status.
+    int run(const std::string& scenario, const std::vector<std::string>& options = {}) {
+        const std::string scenarioFile = root + "scenario.txt";
+        std::ofstream(scenarioFile) << scenario;
+        std::string command = quote(SIMHOST_PATH) + " --sim " + quote(sim) + " --scenario " + quote(scenarioFile);
+        for (const auto& option : options) command += " " + quote(option);
+        command += " 2>&1";
+        stdoutText.clear();
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return -1;
+        char buffer[4096];
+        while (fgets(buffer, sizeof buffer, pipe)) stdoutText += buffer;
+        int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string log() const { return readFile(sim + "Log.txt"); }
+
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        std::stringstream stream(log());
+        std::string line;
+        while (std::getline(stream, line)) lines.push_back(line);
+        return lines;
+    }
+
+    static std::string readFile(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::stringstream content;
+        content << file.rdbuf();
+        return content.str();
+    }
+
+    static std::string quote(const std::string& text) {
+        std::string quoted = "'";
+        for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
+    }
+
+    std::string root, sim, plugin, output, stdoutText;
+};
