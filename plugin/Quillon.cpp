@@ -12,6 +12,7 @@
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
+#include "panels/MsgBox.h"
 
 SoundFile gSoundFile;
 std::atomic<int> simInitialized{0};
@@ -34,6 +35,7 @@ void chatterThreadBody() {
 }
 
 void startSequence(char* outName, char* outSignature, char* outDescription) {
+    getMsgBoxManager();
     XPLMEnableFeature("XPLM_USE_NATIVE_WIDGET_WINDOWS", 1);
     XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
     curl_global_init(CURL_GLOBAL_ALL);
@@ -64,6 +66,7 @@ void stopSequence() {
     if (gSettings.debugOutput) logMsg("Shutdown started");
     XPLMUnregisterFlightLoopCallback(myFlightLoop, nullptr);
     stopChatterThread();
+    removeMsgBoxManager();
     curl_global_cleanup();
     writePendingLogLines();
     logMsg("Quillon has shut down");

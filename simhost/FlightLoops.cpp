@@ -30,6 +30,9 @@ std::vector<std::unique_ptr<FlightLoop>>& loops() {
 }
 int gCounter = 0;
 double gLastDispatch = -1;
+// Between frames, Sim::frame already numbers the coming frame; during a
+// dispatch it numbers the current one.
+bool gDispatching = false;
 
 void schedule(FlightLoop* loop, float interval, bool relativeToNow) {
     const Sim& sim = Sim::get();
@@ -37,7 +40,7 @@ void schedule(FlightLoop* loop, float interval, bool relativeToNow) {
     if (!loop->scheduled) return;
     if (interval < 0) {
         loop->byFrames = true;
-        loop->nextFrame = sim.frame + static_cast<int64_t>(-interval);
+        loop->nextFrame = sim.frame + static_cast<int64_t>(-interval) - (gDispatching ? 0 : 1);
     } else {
         loop->byFrames = false;
         double base = relativeToNow || loop->lastCall < 0 ? sim.simTime : loop->lastCall;
@@ -48,7 +51,7 @@ void schedule(FlightLoop* loop, float interval, bool relativeToNow) {
 bool due(const FlightLoop* loop) {
     const Sim& sim = Sim::get();
     if (!loop->alive || !loop->scheduled) return false;
-    return loop->byFrames ? sim.frame >= loop->nextFrame : sim.simTime + 1e-9 >= loop->nextTime;
+    return loop->byFrames ? sim.frame >= loop->nextFrame : sim.simTime + 1e-5 >= loop->nextTime;  // intervals arrive as floats
 }
 
 FlightLoop* findLegacy(XPLMFlightLoop_f callback, void* refcon) {
@@ -74,8 +77,10 @@ void dispatchPhase(int phase) {
 
 Registrar registrar([] {
     registerFrameHook(50, [] {
+        gDispatching = true;
         dispatchPhase(xplm_FlightLoop_Phase_BeforeFlightModel);
         dispatchPhase(xplm_FlightLoop_Phase_AfterFlightModel);
+        gDispatching = false;
         gLastDispatch = Sim::get().simTime;
         auto& list = loops();
         list.erase(std::remove_if(list.begin(), list.end(), [](const auto& loop) { return !loop->alive; }), list.end());
@@ -83,6 +88,8 @@ Registrar registrar([] {
 });
 
 }  // namespace
+
+void clearFlightLoops() { loops().clear(); }
 
 int liveFlightLoopCount() {
     int count = 0;

@@ -52,6 +52,7 @@ void Sim::appendLog(const char* text) {
         fputs(text, stdout);
         fflush(stdout);
     }
+    if (!keepLog) return;
     // The log is kept line by line, with the time each line was completed.
     m_PartialLine += text;
     size_t newline;

@@ -46,6 +46,7 @@ public:
 
     // Log
     std::vector<LogLine> log;
+    bool keepLog = true;  // fuzzing logs millions of lines and keeps none
     void appendLog(const char* text);
 
     // A failure in the scenario or a broken expectation; the run exits non-zero.
@@ -98,6 +99,7 @@ struct Registrar {
 // ---- helpers shared by capability files ------------------------------------
 
 int liveFlightLoopCount();
+void clearFlightLoops();
 
 // Symbols handed out by XPLMFindSymbol.
 void registerSymbol(const std::string& name, void* address);

@@ -29,9 +29,20 @@ protected:
         host.pluginPath = pluginFolder + "lin_x64/Quillon.xpl";
         host.log.clear();
         host.flags.clear();
+        sim::clearFlightLoops();
         sim::clearDataRefs();
         sim::createPresetDataRefs();
         initCommon("Quillon");
+    }
+
+    // Runs whole simulator frames: steps, flight loops, sound.
+    static void runFrames(int count) {
+        sim::Sim& host = sim::Sim::get();
+        for (int i = 0; i < count; ++i) {
+            sim::runFrame();
+            ++host.frame;
+            host.simTime = static_cast<double>(host.frame) / host.frameRate;
+        }
     }
 
     // Log lines without their time stamp and prefix.

@@ -58,8 +58,7 @@ bool isSimulatorThread() { return std::this_thread::get_id() == gSimulatorThread
 void sLogMsg(const char* format, ...) {
     char* buffer = new (std::nothrow) char[LOG_BUFFER_SIZE];
     if (!buffer) {
-        std::string line = std::string(gLogPrefix) + " Error: unable to allocate memory in sLogMsg\n";
-        emitLine(line.c_str());
+        logAllocationFailure("sLogMsg");
         return;
     }
     time_t now = time(nullptr);
@@ -83,6 +82,11 @@ void sLogMsg(const char* format, ...) {
 }
 
 void logMsg(const char* text) { sLogMsg("%s", text); }
+
+void logAllocationFailure(const char* where) {
+    std::string line = std::string(gLogPrefix) + " Error: unable to allocate memory in " + where + "\n";
+    emitLine(line.c_str());
+}
 
 void writePendingLogLines() {
     if (!isSimulatorThread()) return;

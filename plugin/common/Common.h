@@ -16,6 +16,8 @@ constexpr size_t LOG_BUFFER_SIZE = 1000000;
 void initCommon(const char* prefix);
 void sLogMsg(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void logMsg(const char* text);
+// The line written when a log or message text cannot get its buffer.
+void logAllocationFailure(const char* where);
 // Lines logged on other threads wait here until the simulator thread writes
 // them; the flight loop calls this every frame and the stop sequence once more.
 void writePendingLogLines();

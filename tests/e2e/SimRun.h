@@ -29,6 +29,12 @@ public:
         output = sim + "Output/simhost/";
     }
 
+    // Copies the demo world (scenery and navigation data) into the simulator folder.
+    void installWorld() {
+        std::filesystem::copy(std::string(SOURCE_DIR) + "/demo/world", sim,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    }
+
     // Runs simhost with the scenario text; returns its exit status.
     int run(const std::string& scenario, const std::vector<std::string>& options = {}) {
         const std::string scenarioFile = root + "scenario.txt";
