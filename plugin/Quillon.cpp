@@ -9,6 +9,7 @@
 
 #include "Scheduler.h"
 #include "Settings.h"
+#include "SimState.h"
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
@@ -49,6 +50,9 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
         wakeChatter();
     });
 
+    initSimState();
+    readSettings();
+
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
     sLogMsg("Initialization complete for version %s", gVersion);
@@ -66,6 +70,7 @@ void stopSequence() {
     if (gSettings.debugOutput) logMsg("Shutdown started");
     XPLMUnregisterFlightLoopCallback(myFlightLoop, nullptr);
     stopChatterThread();
+    saveSettings();
     removeMsgBoxManager();
     curl_global_cleanup();
     writePendingLogLines();
@@ -85,12 +90,34 @@ void firstFlightLoopCall() {
     logMsg("Chatter Started");
 }
 
+// With debug output on, the log shows what the radios read, which explains
+// most "why is there no chatter" questions.
+void logRadioChanges() {
+    static Radios last;
+    static int lastFrequency = -1;
+    const Radios radios = getRadios();
+    const int frequency = getCurrentFrequency();
+    if (radios.com1Freq == last.com1Freq && radios.com2Freq == last.com2Freq && radios.power == last.power &&
+        frequency == lastFrequency)
+        return;
+    last = radios;
+    lastFrequency = frequency;
+    if (gSettings.debugOutput)
+        sLogMsg("Radios: COM1 %d, COM2 %d, chatter frequency %d, power %s", radios.com1Freq, radios.com2Freq, frequency,
+                radios.power ? "on" : "off");
+}
+
 float flightLoop() {
     if (!simInitialized) firstFlightLoopCall();
 
     std::string line;
     if (loggerQue.tryPop(line) && gSettings.debugOutput) logMsg(line.c_str());
     writePendingLogLines();
+
+    updateRadioPower();
+    sampleAircraftPosition();
+    logRadioChanges();
+    sampleSimulatorFlags();
     return -1.0f;
 }
 
@@ -121,9 +148,17 @@ XPLM_EXPORT void XPluginDisable(void) {
     }, true);
 }
 
-XPLM_EXPORT void XPluginReceiveMessage(XPLMPluginID, int message, void*) {
+XPLM_EXPORT void XPluginReceiveMessage(XPLMPluginID, int message, void* param) {
     guardedVoid("XPluginReceiveMessage", [&] {
         switch (message) {
+            case XPLM_MSG_PLANE_LOADED:
+                if (reinterpret_cast<intptr_t>(param) != XPLM_USER_AIRCRAFT) break;
+                recordOrigin();
+                setAltitudeChangeRequest(false, 0);
+                break;
+            case XPLM_MSG_AIRPORT_LOADED:
+                recordOrigin();
+                break;
             case XPLM_MSG_ENTERED_VR:
                 logMsg("Entering VR Mode");
                 break;

@@ -166,7 +166,7 @@ void addDataRefPresets(const std::vector<DataRefPreset>& presets) {
 void createPresetDataRefs() {
     const bool xp11 = Sim::get().flag("xp11");
     for (const auto& preset : presetList()) {
-        if (preset.xp12Only && xp11) continue;
+        if ((preset.onlyIn == 12 && xp11) || (preset.onlyIn == 11 && !xp11)) continue;
         DataRef* entry = create(preset.name, preset.type);
         entry->writable = preset.writable;
         entry->scalar = preset.value;

@@ -10,15 +10,15 @@
 namespace sim {
 
 // A simulator dataref the host offers from the start. `size` is the element
-// count of arrays and byte data. Datarefs marked `xp12Only` are absent when the
-// host plays X-Plane 11.
+// count of arrays and byte data. `onlyIn` 11 or 12 makes it exist only when the
+// host plays that simulator version.
 struct DataRefPreset {
     const char* name;
     int type;
     double value;
     int size = 0;
     bool writable = true;
-    bool xp12Only = false;
+    int onlyIn = 0;
 };
 // Called at static-initialisation time by the files that list presets.
 void addDataRefPresets(const std::vector<DataRefPreset>& presets);

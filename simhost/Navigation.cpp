@@ -6,7 +6,8 @@
 
 namespace sim {
 namespace {
-double gVariation = -14.5;  // Boston area, degrees (west negative)
+// Degrees added to a true heading to give the magnetic one: Boston is 14.5 west.
+double gVariation = 14.5;
 
 Registrar registrar([] {
     registerStep({"magnetic-variation", "magnetic-variation <degrees>: the variation reported everywhere",

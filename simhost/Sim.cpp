@@ -42,7 +42,7 @@ Sim& Sim::get() {
 
 void Sim::appendLog(const char* text) {
     std::lock_guard<std::mutex> lock(logMutex());
-    if (!simFolder.empty()) {
+    if (!simFolder.empty() && keepLog) {
         if (FILE* file = fopen((simFolder + "Log.txt").c_str(), "a")) {
             fputs(text, file);
             fclose(file);

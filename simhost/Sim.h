@@ -99,6 +99,10 @@ struct Registrar {
 // ---- helpers shared by capability files ------------------------------------
 
 int liveFlightLoopCount();
+
+// Prepares an in-process host in a fresh temporary simulator folder whose log
+// is dropped; returns the plug-in folder.
+std::string useScratchHost(const std::string& name);
 void clearFlightLoops();
 
 // Symbols handed out by XPLMFindSymbol.

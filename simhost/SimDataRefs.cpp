@@ -43,7 +43,8 @@ Registrar registrar([] {
         {"sim/flightmodel/position/local_x", D, 0},
         {"sim/flightmodel/position/local_y", D, 0},
         {"sim/flightmodel/position/local_z", D, 0},
-        {"sim/flightmodel/position/magnetic_variation", F, -14.5, 0, RO},
+        // Added to a true heading it gives the magnetic one: 14.5 degrees west.
+        {"sim/flightmodel/position/magnetic_variation", F, 14.5, 0, RO},
         // cockpit and aircraft
         {"sim/physics/metric_press", I, 0},
         {"sim/aircraft/weight/acf_m_max", F, 1157, 0, RO},
