@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "Controllers.h"
 #include "Scheduler.h"
 #include "Settings.h"
 #include "SimState.h"
@@ -52,6 +53,7 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
 
     initSimState();
     readSettings();
+    setActiveController(gSettings.activeController);
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
