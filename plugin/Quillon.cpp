@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "Controllers.h"
+#include "Integrations.h"
+#include "SayIntentions.h"
 #include "Scheduler.h"
 #include "Settings.h"
 #include "SimState.h"
@@ -52,8 +54,11 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     });
 
     initSimState();
+    initIntegrations();
     readSettings();
     setActiveController(gSettings.activeController);
+
+    registerIntegrationDataRefs();
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
@@ -72,6 +77,8 @@ void stopSequence() {
     if (gSettings.debugOutput) logMsg("Shutdown started");
     XPLMUnregisterFlightLoopCallback(myFlightLoop, nullptr);
     stopChatterThread();
+    unregisterIntegrationDataRefs();
+    SayIntentions::release();
     saveSettings();
     removeMsgBoxManager();
     curl_global_cleanup();
@@ -109,17 +116,29 @@ void logRadioChanges() {
                 radios.power ? "on" : "off");
 }
 
+// Once per run, the user learns that SayIntentions.AI talks while its integration is off.
+void warnAboutSayIntentions() {
+    SayIntentions* sayIntentions = SayIntentions::getInstance();
+    if (gSettings.useSayIntentions || !sayIntentions->isAvailable() || sayIntentions->notified) return;
+    msgBox("Warning",
+           "You appear to be using SayIntentions.AI ATC but that integration is not selected in the Quillon settings.");
+    sayIntentions->notified = true;
+}
+
 float flightLoop() {
     if (!simInitialized) firstFlightLoopCall();
+    SayIntentions::getInstance()->updateValues();
 
     std::string line;
     if (loggerQue.tryPop(line) && gSettings.debugOutput) logMsg(line.c_str());
     writePendingLogLines();
 
+    if (gSettings.enableExternalIntegrations) computeIntegrationMode();
     updateRadioPower();
     sampleAircraftPosition();
     logRadioChanges();
     sampleSimulatorFlags();
+    warnAboutSayIntentions();
     return -1.0f;
 }
 
@@ -155,11 +174,14 @@ XPLM_EXPORT void XPluginReceiveMessage(XPLMPluginID, int message, void* param) {
         switch (message) {
             case XPLM_MSG_PLANE_LOADED:
                 if (reinterpret_cast<intptr_t>(param) != XPLM_USER_AIRCRAFT) break;
+                clearExternalPause();
                 recordOrigin();
                 setAltitudeChangeRequest(false, 0);
                 break;
             case XPLM_MSG_AIRPORT_LOADED:
                 recordOrigin();
+                markAirportLoaded();
+                if (!gSettings.automaticControllers) setActiveController(CONTROLLER_CLR);
                 break;
             case XPLM_MSG_ENTERED_VR:
                 logMsg("Entering VR Mode");

@@ -59,11 +59,15 @@ DataRef* live(XPLMDataRef ref) {
     return entry && entry->alive ? entry : nullptr;
 }
 
-DataRef* create(const std::string& name, int types) {
+DataRef* create(const std::string& name, int types, int size = 0, double value = 0) {
     storage().push_back(std::make_unique<DataRef>());
     DataRef* entry = storage().back().get();
     entry->name = name;
     entry->types = types;
+    entry->scalar = value;
+    if (types & xplmType_FloatArray) entry->floats.assign(static_cast<size_t>(size), static_cast<float>(value));
+    if (types & xplmType_IntArray) entry->ints.assign(static_cast<size_t>(size), static_cast<int>(value));
+    if (types & xplmType_Data) entry->bytes.assign(static_cast<size_t>(size), 0);
     byName()[name] = entry;
     return entry;
 }
@@ -148,6 +152,15 @@ Registrar registrar([] {
                           Sim::get().fail("at " + std::to_string(Sim::get().simTime) + " s: " + args[0] + " is '" +
                                           actual + "', expected " + op + " '" + wanted + "'");
                   }});
+    registerStep({"define", "define <name> int|float|double|floats|ints|bytes [<size>] [<value>]: a dataref of another plug-in",
+                  [](const Args& args) {
+                      if (args.size() < 2) throw std::runtime_error("usage: define <name> <type> [<size>] [<value>]");
+                      const bool sized = args[1] == "floats" || args[1] == "ints" || args[1] == "bytes";
+                      const size_t valueAt = sized ? 3 : 2;
+                      const int size = sized && args.size() > 2 ? toInt(args[2], "size") : 0;
+                      const double value = args.size() > valueAt ? toDouble(args[valueAt], "value") : 0;
+                      defineDataRef(args[0], args[1], size, value);
+                  }});
     registerStep({"dataref", "dataref present|absent <dataref>: whether the name is known",
                   [](const Args& args) {
                       if (args.size() != 2 || (args[0] != "present" && args[0] != "absent"))
@@ -167,12 +180,7 @@ void createPresetDataRefs() {
     const bool xp11 = Sim::get().flag("xp11");
     for (const auto& preset : presetList()) {
         if ((preset.onlyIn == 12 && xp11) || (preset.onlyIn == 11 && !xp11)) continue;
-        DataRef* entry = create(preset.name, preset.type);
-        entry->writable = preset.writable;
-        entry->scalar = preset.value;
-        if (preset.type & xplmType_FloatArray) entry->floats.assign(static_cast<size_t>(preset.size), static_cast<float>(preset.value));
-        if (preset.type & xplmType_IntArray) entry->ints.assign(static_cast<size_t>(preset.size), static_cast<int>(preset.value));
-        if (preset.type & xplmType_Data) entry->bytes.assign(static_cast<size_t>(preset.size), 0);
+        create(preset.name, preset.type, preset.size, preset.value)->writable = preset.writable;
     }
 }
 
@@ -184,6 +192,16 @@ void clearDataRefs() {
 bool dataRefExists(const std::string& name) {
     auto it = byName().find(name);
     return it != byName().end() && it->second->alive;
+}
+
+void defineDataRef(const std::string& name, const std::string& type, int size, double value) {
+    static const std::map<std::string, int> types = {{"int", xplmType_Int},         {"float", xplmType_Float},
+                                                     {"double", xplmType_Double},   {"floats", xplmType_FloatArray},
+                                                     {"ints", xplmType_IntArray},   {"bytes", xplmType_Data}};
+    auto it = types.find(type);
+    if (it == types.end()) throw std::runtime_error("unknown dataref type " + type);
+    if (dataRefExists(name)) throw std::runtime_error("dataref " + name + " exists already");
+    create(name, it->second, size, value);
 }
 
 void parseDataRefName(const std::string& text, std::string& name, int& index) {

@@ -31,6 +31,9 @@ void clearDataRefs();
 void setDataRef(const std::string& name, int index, const std::vector<std::string>& values);
 std::string getDataRefText(const std::string& name, int index);
 bool dataRefExists(const std::string& name);
+// A dataref another plug-in publishes (type "int", "float", "double", "floats",
+// "ints" or "bytes"; `size` for the last three), holding `value`.
+void defineDataRef(const std::string& name, const std::string& type, int size, double value);
 // Splits "name[3]" into name and index (-1 without brackets).
 void parseDataRefName(const std::string& text, std::string& name, int& index);
 

@@ -49,6 +49,8 @@ void initCommon(const char* prefix) {
     snprintf(gLogPrefix, sizeof gLogPrefix, "%s", prefix ? prefix : "");
     gSimulatorThread = std::this_thread::get_id();
     gVREnabled = XPLMFindDataRef("sim/graphics/VR/enabled");
+    const char* scale = getenv("QUILLON_TIME_SCALE");
+    setTimeScale(scale ? parseDoubleC(scale) : 1.0);
     char buffer[PATH_BUFFER_SIZE];
     getPluginPath(buffer);
 }
@@ -174,9 +176,46 @@ bool fileExists(const std::string& path) {
 
 // ---- time and randomness ---------------------------------------------------
 
+namespace {
+// Elapsed time keeps running on from where it was when the scale changes.
+struct TimeBase {
+    bool started = false;  // the first reading is time 0
+    std::chrono::steady_clock::time_point wall;
+    double elapsed = 0;
+    double scale = 1.0;
+};
+std::mutex gTimeMutex;
+TimeBase gTime;
+std::atomic<double> gTimeScale{1.0};
+
+double elapsedAt(TimeBase& base, std::chrono::steady_clock::time_point now) {
+    if (!base.started) {
+        base.started = true;
+        base.wall = now;
+    }
+    return base.elapsed + std::chrono::duration<double, std::milli>(now - base.wall).count() * base.scale;
+}
+}  // namespace
+
 int64_t getElapsedMilliSeconds() {
-    static const auto origin = std::chrono::steady_clock::now();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - origin).count();
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard<std::mutex> lock(gTimeMutex);
+    return static_cast<int64_t>(elapsedAt(gTime, now));
+}
+
+void setTimeScale(double scale) {
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard<std::mutex> lock(gTimeMutex);
+    gTime.elapsed = elapsedAt(gTime, now);
+    gTime.wall = now;
+    gTime.scale = scale > 0 ? scale : 1.0;
+    gTimeScale = gTime.scale;
+}
+
+double getTimeScale() { return gTimeScale; }
+
+std::chrono::microseconds scaledDuration(int64_t milliseconds) {
+    return std::chrono::microseconds(static_cast<int64_t>(static_cast<double>(milliseconds) * 1000.0 / gTimeScale.load()));
 }
 
 int getUniformRandomNumber(int min, int max) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,6 +39,13 @@ bool fileExists(const std::string& path);
 
 // ---- time and randomness ---------------------------------------------------
 int64_t getElapsedMilliSeconds();
+// The plug-in's time can run faster than the wall clock so that tests need not
+// wait minutes of pauses: elapsed times are multiplied and sleeps divided by
+// the scale. Taken from QUILLON_TIME_SCALE by initCommon; 1 in the simulator.
+void setTimeScale(double scale);
+double getTimeScale();
+// The wall-clock length of `milliseconds` of plug-in time.
+std::chrono::microseconds scaledDuration(int64_t milliseconds);
 int getUniformRandomNumber(int min, int max);
 
 // ---- geometry ----------------------------------------------------------------
