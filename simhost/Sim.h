@@ -31,6 +31,7 @@ public:
     std::string aircraftPath = "Aircraft/Laminar Research/Cessna 172 SP/Cessna_172SP.acf";
     double frameRate = 30.0;
     bool realTime = true;
+    double speed = 1.0;  // simulator seconds per wall-clock second
     bool verbose = false;
     std::map<std::string, std::string> flags;  // switches set by options, read by capabilities
 

@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -37,6 +39,14 @@ sim::Registrar registrar([] {
                          [](const std::string& v) { Sim::get().endTime = sim::toDouble(v, "--duration"); }});
     sim::registerOption({"--fast", "", "do not pace frames in real time",
                          [](const std::string&) { Sim::get().realTime = false; }});
+    sim::registerOption({"--speed", "<factor>",
+                         "run simulator time this many times faster than the wall clock; the plug-in is told "
+                         "through QUILLON_TIME_SCALE so that its own clock and pauses keep pace",
+                         [](const std::string& v) {
+                             Sim::get().speed = sim::toDouble(v, "--speed");
+                             if (Sim::get().speed <= 0) throw std::runtime_error("--speed must be positive");
+                             setenv("QUILLON_TIME_SCALE", v.c_str(), 1);
+                         }});
     sim::registerOption({"--verbose", "", "echo the log to standard output",
                          [](const std::string&) { Sim::get().verbose = true; }});
 });
@@ -121,7 +131,7 @@ int main(int argc, char** argv) {
         ++sim.frame;
         sim.simTime = static_cast<double>(sim.frame) / sim.frameRate;
         if (sim.realTime)
-            std::this_thread::sleep_until(wallStart + std::chrono::duration<double>(sim.simTime));
+            std::this_thread::sleep_until(wallStart + std::chrono::duration<double>(sim.simTime / sim.speed));
     }
     sim::stopPlugin();
     sim::runEndHooks();
