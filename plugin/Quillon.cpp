@@ -130,7 +130,7 @@ float flightLoop() {
     SayIntentions::getInstance()->updateValues();
 
     std::string line;
-    if (loggerQue.tryPop(line) && gSettings.debugOutput) logMsg(line.c_str());
+    if (loggerQue.Consume(line) && gSettings.debugOutput) logMsg(line.c_str());
     writePendingLogLines();
 
     if (gSettings.enableExternalIntegrations) computeIntegrationMode();

@@ -38,7 +38,7 @@ void emitLine(const char* line) {
     if (isSimulatorThread())
         XPLMDebugString(line);
     else
-        gOffThreadLines.push(line);
+        gOffThreadLines.Produce(line);
 }
 
 }  // namespace
@@ -93,7 +93,7 @@ void logAllocationFailure(const char* where) {
 void writePendingLogLines() {
     if (!isSimulatorThread()) return;
     std::string line;
-    while (gOffThreadLines.tryPop(line)) XPLMDebugString(line.c_str());
+    while (gOffThreadLines.Consume(line)) XPLMDebugString(line.c_str());
 }
 
 bool isVREnabled() { return gVREnabled && XPLMGetDatai(gVREnabled) != 0; }

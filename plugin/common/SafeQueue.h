@@ -1,5 +1,5 @@
-// A mutex-guarded first-in-first-out queue whose take never blocks; used to
-// hand items from worker threads to the simulator thread.
+// A mutex-guarded first-in-first-out queue whose take never blocks; hands
+// items from worker threads to the simulator or chatter thread.
 #pragma once
 
 #include <deque>
@@ -9,36 +9,28 @@
 template <typename T>
 class SafeQueue {
 public:
-    void push(T item) {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        m_Items.push_back(std::move(item));
+    void Produce(T item) {
+        std::lock_guard<std::mutex> lock(mtx);
+        q.push_back(std::move(item));
     }
 
-    // Moves the oldest item into `out`; false when the queue is empty.
-    bool tryPop(T& out) {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        if (m_Items.empty()) return false;
-        out = std::move(m_Items.front());
-        m_Items.pop_front();
+    // Moves the oldest item into `item`; false when the queue is empty.
+    bool Consume(T& item) {
+        std::lock_guard<std::mutex> lock(mtx);
+        if (q.empty()) return false;
+        item = std::move(q.front());
+        q.pop_front();
         return true;
     }
 
-    bool empty() const {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        return m_Items.empty();
+    size_t Size() const {
+        std::lock_guard<std::mutex> lock(mtx);
+        return q.size();
     }
 
-    size_t size() const {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        return m_Items.size();
-    }
-
-    void clear() {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        m_Items.clear();
-    }
+    bool empty() const { return Size() == 0; }
 
 private:
-    mutable std::mutex m_Mutex;
-    std::deque<T> m_Items;
+    mutable std::mutex mtx;
+    std::deque<T> q;
 };
