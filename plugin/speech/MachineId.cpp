@@ -1,8 +1,8 @@
 #include "MachineId.h"
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "common/Files.h"
 
 std::string MachineId::get() { return fromMachineIdFile(); }
 
@@ -14,9 +14,8 @@ std::string MachineId::fromMachineIdFile(const std::string& primary, const std::
 }
 
 std::string MachineId::readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string content;
+    return readTextFile(path, content) ? content : std::string();
 }
 
 std::string MachineId::trim(const std::string& text) {

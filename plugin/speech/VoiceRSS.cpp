@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "FixedVoices.h"
+#include "Settings.h"
 #include "ServiceRequest.h"
 #include "common/Common.h"
 #include "panels/MsgBox.h"
@@ -81,6 +82,7 @@ bool unexpectedResponse(const std::string& what) {
 VoiceRSSManager::VoiceRSSManager() {
     enabled = true;
     usesKey = true;
+    apiKey = gSettings.voiceRSSAPIKey;
     appendFixedVoices(*this, {
         {"en-au", {"Zoe", "Isla", "Evie", "Jack"}},
         {"en-ca", {"Rose", "Clara", "Emma", "Mason"}},
