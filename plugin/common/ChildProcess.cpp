@@ -87,7 +87,9 @@ ChildProcessResult runChildProcess(const std::vector<std::string>& args, long ti
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A group of its own, so that a timeout also ends whatever it started.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -111,7 +113,7 @@ ChildProcessResult runChildProcess(const std::vector<std::string>& args, long ti
     if (finished) result.exitStatus = waitUntil(pid, deadline, exited);
     if (!exited) {
         result.timedOut = true;
-        kill(pid, SIGKILL);
+        kill(-pid, SIGKILL);
         waitpid(pid, nullptr, 0);
         result.exitStatus = -1;
     }

@@ -19,6 +19,7 @@ struct ChildProcessResult {
 // Starts args[0], looked up on the executable search path, with the arguments
 // and this process's environment; its standard input is empty and no other
 // descriptor of this process is passed on. Waits until it has finished or
-// `timeoutMilliseconds` have passed (then it is killed); no finished child remains.
+// `timeoutMilliseconds` have passed (then it is killed with
+// everything it started); no finished child remains.
 ChildProcessResult runChildProcess(const std::vector<std::string>& args, long timeoutMilliseconds,
                                    size_t maxOutput = 16 * 1024 * 1024);

@@ -61,8 +61,8 @@ void AmazonPollyManager::enumerateVoices() {
         return;
     }
     if (run.timedOut)
-        sLogMsg("Amazon Polly: the AWS tool did not list the voices within %ld seconds",
-                speechTimeouts().enumerateMilliseconds / 1000);
+        sLogMsg("Amazon Polly: the AWS tool did not list the voices within %.1f seconds",
+                speechTimeouts().enumerateMilliseconds / 1000.0);
     std::string output = flatten(run.output);
     // Voice names are shown as plain ASCII.
     for (char& c : output)
@@ -142,10 +142,12 @@ bool AmazonPollyManager::createWaveFile(const std::string& fileName, int voiceIn
     }
     if (run.timedOut || run.exitStatus != 0 || !fileHoldsMp3(fileName)) {
         if (run.timedOut)
-            sLogMsg("Amazon Polly: the AWS tool did not finish within %ld seconds",
-                    speechTimeouts().requestMilliseconds / 1000);
-        else
+            sLogMsg("Amazon Polly: the AWS tool did not finish within %.1f seconds",
+                    speechTimeouts().requestMilliseconds / 1000.0);
+        else if (run.exitStatus != 0)
             sLogMsg("Amazon Polly: the AWS tool ended with status %d: %s", run.exitStatus, flatten(run.output).c_str());
+        else
+            sLogMsg("Amazon Polly: the AWS tool wrote no MP3 audio: %s", flatten(run.output).c_str());
         std::remove(fileName.c_str());
         return unableToCreate();
     }
