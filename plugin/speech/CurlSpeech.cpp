@@ -82,8 +82,7 @@ bool postSpeechRequest(const std::string& service, const std::string& url, const
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
 
     CURLcode result = curl_easy_perform(h);
-    if (reply.tooLarge)
-        return fail(service, "the reply is larger than " + std::to_string(MAX_SPEECH_REPLY_BYTES >> 20) + " MB");
+    if (reply.tooLarge) return fail(service, replyTooLargeText());
     if (result != CURLE_OK) return fail(service, curl_easy_strerror(result));
     if (!reply.body.empty() && reply.body[0] == '{') return fail(service, errorMessage(reply.body));
 

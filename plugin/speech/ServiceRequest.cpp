@@ -14,6 +14,10 @@ std::string serviceBaseUrl(const char* variable, const char* realUrl) {
     return value && *value ? value : realUrl;
 }
 
+std::string replyTooLargeText() {
+    return "the reply is larger than " + std::to_string(MAX_SPEECH_REPLY_BYTES >> 20) + " MB";
+}
+
 namespace {
 
 bool isMpegFrameHeader(const std::string& bytes, size_t at) {

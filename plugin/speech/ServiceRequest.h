@@ -15,6 +15,8 @@ SpeechTimeouts& speechTimeouts();
 
 // A reply larger than this is not speech: it is cut off instead of filling memory.
 constexpr size_t MAX_SPEECH_REPLY_BYTES = 64 * 1024 * 1024;
+// Why such a reply was refused, for messages.
+std::string replyTooLargeText();
 
 // The service's real address, or the one in environment variable `variable` when set.
 std::string serviceBaseUrl(const char* variable, const char* realUrl);

@@ -118,8 +118,7 @@ bool VoiceRSSManager::createWaveFile(const std::string& fileName, int voiceIndex
         return unexpectedResponse(e.what());
     }
     if (!result)
-        return unexpectedResponse(tooLarge ? "the reply is larger than " + std::to_string(MAX_SPEECH_REPLY_BYTES >> 20) + " MB"
-                                           : httplib::to_string(result.error()));
+        return unexpectedResponse(tooLarge ? replyTooLargeText() : httplib::to_string(result.error()));
 
     const httplib::Response& reply = result.value();
     std::string contentType = reply.get_header_value("Content-Type");

@@ -181,10 +181,7 @@ TEST_F(AmazonPolly, WithoutTheToolTheServiceIsDisabledAndSaysWhy) {
     sim::Sim::get().log.clear();
     EXPECT_FALSE(polly.createWaveFile(audioFile, 0, "Hello"));
     EXPECT_TRUE(logged("Amazon Web services not detected"));
-    auto shown = boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "ERROR");
-    EXPECT_EQ(shown[0].message, "Amazon Polly Manager: Amazon Web Services not detected");
+    EXPECT_EQ(boxes(), Boxes({{"ERROR", "Amazon Polly Manager: Amazon Web Services not detected"}}));
     EXPECT_EQ(polly.totalApiCalls.load(), 0u);
 }
 
@@ -236,10 +233,7 @@ TEST_F(AmazonPolly, AFailedSynthesisLeavesNoAudioAndCountsNothing) {
         EXPECT_FALSE(std::filesystem::exists(audioFile));
         EXPECT_TRUE(logged(c.logLine)) << (logMessages().empty() ? "" : logMessages().front());
         EXPECT_TRUE(logged("ERROR: Amazon Polly Manager was unable to create the audio file"));
-        auto shown = boxes();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "ERROR");
-        EXPECT_EQ(shown[0].message, "Amazon Polly Manager was unable to create the audio file");
+        EXPECT_EQ(boxes(), Boxes({{"ERROR", "Amazon Polly Manager was unable to create the audio file"}}));
     }
     EXPECT_EQ(polly.totalApiCalls.load(), 0u);
 }

@@ -105,10 +105,7 @@ TEST_P(JsonSpeechService, EveryFailureIsLoggedShownAndNeverWrittenAsAudio) {
         EXPECT_FALSE(service->createWaveFile(audioFile, 0, "Hello"));
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1400));
         EXPECT_TRUE(logged(prefix + c.reason)) << (logMessages().empty() ? "" : logMessages().back());
-        auto shown = boxes();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "ERROR");
-        EXPECT_EQ(shown[0].message, prefix + c.reason);
+        EXPECT_EQ(boxes(), Boxes({{"ERROR", prefix + c.reason}}));
         EXPECT_FALSE(std::filesystem::exists(audioFile));
     }
     EXPECT_EQ(service->totalCharacters.load(), 0u);
@@ -127,9 +124,7 @@ TEST_P(JsonSpeechService, NoServiceAndAnUnwritableFileFail) {
     ScopedEnv url(GetParam().urlVariable, server.url());
     std::string unwritable = pluginFolder + "missing folder/tts.mp3";
     EXPECT_FALSE(service->createWaveFile(unwritable, 0, "Hello"));
-    auto shown = boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].message, name + " Manager was unable to open : " + unwritable);
+    EXPECT_EQ(boxes(), Boxes({{"ERROR", name + " Manager was unable to open : " + unwritable}}));
     EXPECT_FALSE(service->createWaveFile(audioFile, static_cast<int>(service->m_Voices.size()), "Hello"));
     EXPECT_EQ(server.requests().size(), 1u);  // no request for a voice that does not exist
     EXPECT_EQ(service->totalApiCalls.load(), 0u);

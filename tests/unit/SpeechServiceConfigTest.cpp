@@ -229,15 +229,12 @@ TEST_F(SpeechServiceConfig, KeysFromAnotherComputerAreDroppedWithOneNoticeEach) 
         EXPECT_EQ(service->totalCharacters.load(), 7u);
         EXPECT_FALSE(service->isEnabled());
     }
-    auto shown = boxes();
-    ASSERT_EQ(shown.size(), 3u);
-    const char* owners[] = {"VoiceRSS", "LemonFox", "OpenAI"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(shown[i].title, "Quillon ERROR");
-        EXPECT_EQ(shown[i].message, std::string("Your ") + owners[i] +
-                                        " API Key was previously encrypted on a different computer.\n\nYou will "
-                                        "need to reenter the API key.");
-    }
+    auto notice = [](const std::string& owner) {
+        return BoxRequest{"Quillon ERROR", "Your " + owner +
+                                               " API Key was previously encrypted on a different computer.\n\nYou "
+                                               "will need to reenter the API key."};
+    };
+    EXPECT_EQ(boxes(), Boxes({notice("VoiceRSS"), notice("LemonFox"), notice("OpenAI")}));
 }
 
 }  // namespace

@@ -200,7 +200,12 @@ inline std::string deadUrl() {
 
 struct BoxRequest {
     std::string title, message;
+    bool operator==(const BoxRequest& other) const { return title == other.title && message == other.message; }
 };
+
+inline void PrintTo(const BoxRequest& box, std::ostream* out) { *out << box.title << ": " << box.message; }
+
+using Boxes = std::vector<BoxRequest>;
 
 class SpeechTest : public HostTest {
 protected:
@@ -220,8 +225,8 @@ protected:
     }
 
     // The message boxes requested since the last call, in request order.
-    std::vector<BoxRequest> boxes() {
-        std::vector<BoxRequest> taken;
+    Boxes boxes() {
+        Boxes taken;
         MsgBoxRequest request;
         while (getMsgBoxManager()->m_MsgBoxRequests.pop_front(request)) taken.push_back({request.title, request.message});
         return taken;

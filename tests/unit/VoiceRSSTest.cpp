@@ -105,10 +105,7 @@ TEST_F(VoiceRSS, EveryFailureIsLoggedShownAndNeverWrittenAsAudio) {
         EXPECT_FALSE(service.createWaveFile(audioFile, 0, "Hello"));
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1400));
         EXPECT_TRUE(logged(c.logLine)) << (logMessages().empty() ? "" : logMessages().back());
-        auto shown = boxes();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "ERROR");
-        EXPECT_EQ(shown[0].message, c.box);
+        EXPECT_EQ(boxes(), Boxes({{"ERROR", c.box}}));
         EXPECT_FALSE(std::filesystem::exists(audioFile));
     }
     EXPECT_EQ(service.totalCharacters.load(), 0u);
@@ -126,9 +123,7 @@ TEST_F(VoiceRSS, NoServiceAndAnUnwritableFileFail) {
     ScopedEnv url("QUILLON_VOICERSS_URL", server.url());
     std::string unwritable = pluginFolder + "missing folder/tts.mp3";
     EXPECT_FALSE(service.createWaveFile(unwritable, 0, "Hello"));
-    auto shown = boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].message, "VoiceRSS Manager was unable to open : " + unwritable);
+    EXPECT_EQ(boxes(), Boxes({{"ERROR", "VoiceRSS Manager was unable to open : " + unwritable}}));
     EXPECT_EQ(service.totalApiCalls.load(), 0u);
 }
 
