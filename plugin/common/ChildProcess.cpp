@@ -51,8 +51,10 @@ int waitUntil(pid_t pid, Clock::time_point deadline, bool& exited) {
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         if (done < 0 && errno != EINTR) {
-            exited = true;  // not ours to wait for any more
-            return -1;
+            // Reaped elsewhere (SIGCHLD ignored by the host): gone, with an
+            // unknown status that the caller judges by what it left behind.
+            exited = true;
+            return 0;
         }
         if (millisecondsLeft(deadline) == 0) return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

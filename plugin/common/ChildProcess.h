@@ -11,7 +11,7 @@ struct ChildProcessResult {
     bool outputAvailable = false;  // false: no pipe for its standard output, so nothing was started
     bool started = false;          // false: the program could not be started (`error` says why)
     bool timedOut = false;         // it was killed when the time was up
-    int exitStatus = -1;           // its exit code, -1 when it did not exit by itself
+    int exitStatus = -1;           // its exit code, -1 when it did not exit by itself, 0 when unknown
     int error = 0;                 // errno of a failed start
     std::string output;            // at most `maxOutput` bytes of its standard output
 };
