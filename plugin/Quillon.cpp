@@ -13,6 +13,8 @@
 #include "Scheduler.h"
 #include "Settings.h"
 #include "SimState.h"
+#include "audio/Sound.h"
+#include "audio/wave.h"
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
@@ -77,6 +79,10 @@ void stopSequence() {
     if (gSettings.debugOutput) logMsg("Shutdown started");
     XPLMUnregisterFlightLoopCallback(myFlightLoop, nullptr);
     stopChatterThread();
+    // A clip handed over but never played would be lost with its memory.
+    freeWaveData(gSoundFile.waveData.exchange(nullptr));
+    stopSoundSystem();
+    simInitialized = 0;
     unregisterIntegrationDataRefs();
     SayIntentions::release();
     saveSettings();
@@ -89,6 +95,7 @@ void stopSequence() {
 void firstFlightLoopCall() {
     char pluginPath[PATH_BUFFER_SIZE];
     getPluginPath(pluginPath);
+    startSoundSystem();
     gSoundFile.waveData = nullptr;
     gSoundFile.playSound = false;
     gSoundFile.stopRequest = false;
@@ -116,6 +123,29 @@ void logRadioChanges() {
                 radios.power ? "on" : "off");
 }
 
+// Plays the clip the chatter thread handed over, carries out a stop request
+// and notices the end of the clip, which also ends its static.
+void soundHandOff() {
+    if (gSoundFile.playSound) {
+        if (WaveData* clip = gSoundFile.waveData.exchange(nullptr)) {
+            if (clip->format == 0) {
+                sLogMsg("Invalid PCM format in %s", clip->path);
+            } else if (clip->data) {
+                if (gSoundFile.addStatic) addStatic(false);
+                playSound(clip, CLIP_SOURCE, false);
+            } else {
+                sLogMsg("Missing PCM data in %s", clip->path);
+            }
+            freeWaveData(clip);
+        }
+        gSoundFile.playSound = false;
+    }
+    if (gSoundFile.stopRequest.exchange(false)) stopPlaying(CLIP_SOURCE);
+    const bool playing = isSoundPlaying(CLIP_SOURCE);
+    if (gSoundFile.isPlaying && !playing && gSoundFile.addStatic) addStatic(true);
+    gSoundFile.isPlaying = playing;
+}
+
 // Once per run, the user learns that SayIntentions.AI talks while its integration is off.
 void warnAboutSayIntentions() {
     SayIntentions* sayIntentions = SayIntentions::getInstance();
@@ -138,6 +168,7 @@ float flightLoop() {
     sampleAircraftPosition();
     logRadioChanges();
     sampleSimulatorFlags();
+    soundHandOff();
     warnAboutSayIntentions();
     return -1.0f;
 }

@@ -105,6 +105,8 @@ int liveFlightLoopCount();
 // is dropped; returns the plug-in folder.
 std::string useScratchHost(const std::string& name);
 void clearFlightLoops();
+// Forgets every sound and pending completion; the recording restarts silent up to now.
+void resetSoundBus();
 
 // Symbols handed out by XPLMFindSymbol.
 void registerSymbol(const std::string& name, void* address);

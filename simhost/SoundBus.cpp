@@ -215,4 +215,12 @@ Registrar registrar([] {
 [[maybe_unused]] XPLMSetAudioCone_f kCone = &setAudioCone;
 
 }  // namespace
+
+void resetSoundBus() {
+    gPlaying.clear();
+    gCompletions.clear();
+    gMix.assign(static_cast<size_t>(llround(Sim::get().simTime * kOutputRate)), 0);
+    gNextId = 1;
+}
+
 }  // namespace sim

@@ -30,6 +30,7 @@ protected:
         host.log.clear();
         host.flags.clear();
         sim::clearFlightLoops();
+        sim::resetSoundBus();
         sim::clearDataRefs();
         sim::createPresetDataRefs();
         initCommon("Quillon");
