@@ -133,6 +133,8 @@ void soundHandOff() {
             } else if (clip->data) {
                 if (gSoundFile.addStatic) addStatic(false);
                 playSound(clip, CLIP_SOURCE, false);
+                // A clip the output refused would never be seen to end, nor would its static.
+                if (gSoundFile.addStatic && !isSoundPlaying(CLIP_SOURCE)) addStatic(true);
             } else {
                 sLogMsg("Missing PCM data in %s", clip->path);
             }

@@ -249,6 +249,19 @@ TEST_F(SoundOutput, ClipsWithoutFormatOrSamplesAreLoggedAndDropped) {
     EXPECT_TRUE(events().empty());  // not even the static
 }
 
+TEST_F(SoundOutput, ClipRefusedByTheBusTakesItsStaticAlong) {
+    useSoundBus(true);
+    startPlugin();
+    gSettings.staticVolume = 0.2f;
+    handOver(clip("eight.wav", tone(4410, 100, 8000), 8, 1.0f), true);
+    runFrames(1);
+    EXPECT_TRUE(logged("ERROR: The audio file is not 16 bit audio and is not supported by the X-Plane FMOD sound "
+                       "system: " + pluginFolder + "eight.wav"));
+    EXPECT_FALSE(gSoundFile.isPlaying);
+    runFrames(1);
+    EXPECT_FALSE(isSoundPlaying(STATIC_SOURCE));
+}
+
 TEST_F(SoundOutput, BusRefusesEightBitKeepsOneSoundPerChannelAndSurvivesLateCompletions) {
     useSoundBus(true);
     ASSERT_TRUE(startSoundSystem());
