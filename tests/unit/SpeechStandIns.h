@@ -4,7 +4,6 @@
 #pragma once
 
 #include <httplib.h>
-#include <mpg123.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "HostFixture.h"
+#include "audio/wave.h"
 #include "panels/MsgBox.h"
 #include "speech/ServiceRequest.h"
 
@@ -48,28 +48,11 @@ inline const std::string& toneMp3() {
     return bytes;
 }
 
-// The number of PCM samples the file decodes to; 0 when it is not MP3 audio.
+// The number of PCM samples the audio decoder gets from the file; 0 when it is not audio.
 inline size_t decodedSamples(const std::string& path) {
-    mpg123_init();
-    int error = 0;
-    mpg123_handle* handle = mpg123_new(nullptr, &error);
-    if (!handle) return 0;
-    size_t samples = 0;
-    if (mpg123_open(handle, path.c_str()) == MPG123_OK) {
-        unsigned char buffer[16384];
-        for (;;) {
-            size_t done = 0;
-            int result = mpg123_read(handle, buffer, sizeof buffer, &done);
-            samples += done / 2;
-            if (result == MPG123_DONE) break;
-            if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-                samples = 0;
-                break;
-            }
-        }
-        mpg123_close(handle);
-    }
-    mpg123_delete(handle);
+    WaveData* wave = loadWaveData(path.c_str());
+    const size_t samples = wave->data ? static_cast<size_t>(wave->size) / 2 : 0;
+    freeWaveData(wave);
     return samples;
 }
 
