@@ -58,29 +58,40 @@ void initCommon(const char* prefix) {
 bool isSimulatorThread() { return std::this_thread::get_id() == gSimulatorThread; }
 
 void sLogMsg(const char* format, ...) {
-    char* buffer = new (std::nothrow) char[LOG_BUFFER_SIZE];
-    if (!buffer) {
-        logAllocationFailure("sLogMsg");
-        return;
-    }
+    char header[PATH_BUFFER_SIZE + 32];
     time_t now = time(nullptr);
     struct tm local;
     localtime_r(&now, &local);
-    size_t used = strftime(buffer, LOG_BUFFER_SIZE, "%R:%S", &local);
-    used += static_cast<size_t>(snprintf(buffer + used, LOG_BUFFER_SIZE - used, " %s: ", gLogPrefix));
-    {
-        // Keep room for the newline so that a cut line never runs into the next one.
-        CLocaleScope cLocale;
-        va_list args;
-        va_start(args, format);
-        int written = vsnprintf(buffer + used, LOG_BUFFER_SIZE - 1 - used, format, args);
-        va_end(args);
-        if (written > 0) used += std::min(static_cast<size_t>(written), LOG_BUFFER_SIZE - 2 - used);
+    size_t headerLength = strftime(header, sizeof header, "%R:%S", &local);
+    headerLength += static_cast<size_t>(snprintf(header + headerLength, sizeof header - headerLength, " %s: ", gLogPrefix));
+
+    // Most lines fit a small buffer; only long ones take the big one. A line
+    // keeps its newline however it is cut.
+    CLocaleScope cLocale;
+    char small[4096];
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int needed = vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    std::string line(header, headerLength);
+    if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
+        line.append(small, static_cast<size_t>(needed));
+    } else if (needed > 0) {
+        char* buffer = new (std::nothrow) char[LOG_BUFFER_SIZE];
+        if (!buffer) {
+            va_end(again);
+            logAllocationFailure("sLogMsg");
+            return;
+        }
+        vsnprintf(buffer, LOG_BUFFER_SIZE, format, again);
+        line.append(buffer, std::min(static_cast<size_t>(needed), LOG_BUFFER_SIZE - 2 - headerLength));
+        delete[] buffer;
     }
-    buffer[used++] = '\n';
-    buffer[used] = '\0';
-    emitLine(buffer);
-    delete[] buffer;
+    va_end(again);
+    line += '\n';
+    emitLine(line.c_str());
 }
 
 void logMsg(const char* text) { sLogMsg("%s", text); }
