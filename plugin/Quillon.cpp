@@ -18,6 +18,7 @@
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
+#include "nav/AirportDatabase.h"
 #include "panels/MsgBox.h"
 
 SoundFile gSoundFile;
@@ -63,6 +64,7 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     registerIntegrationDataRefs();
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
+    loadAirports();
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
     sLogMsg("Initialization complete for version %s", gVersion);
 }

@@ -1,0 +1,30 @@
+// Reads a text file line by line through a large buffer. Lines come without
+// their line feed and are cut to a maximum length; the rest of a longer line
+// is dropped rather than read as a line of its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <vector>
+
+class LineReader {
+public:
+    // `maxLength` counts the terminator, as a fgets buffer would.
+    LineReader(FILE* file, size_t maxLength);
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // The next line, NUL-terminated and writable until the next call; null at the end of the file.
+    char* next(size_t* length = nullptr);
+
+private:
+    char* handOut(char* line, size_t length, size_t* outLength);
+
+    FILE* m_File;
+    size_t m_MaxLength;
+    std::vector<char> m_Buffer;
+    size_t m_Begin = 0;  // unread data is [m_Begin, m_End)
+    size_t m_End = 0;
+    bool m_Eof = false;
+    bool m_Skipping = false;  // inside the dropped rest of an over-long line
+};
