@@ -117,7 +117,7 @@ public:
     static cAirport* getClosestAirport(bool trueIcaoOnly, bool approximateDistance);
 
     // Where the aircraft is in the traffic pattern of the selected runway.
-    bool isOnHeading(int heading, int tolerance) const;
+    bool isOnHeading(double heading, int tolerance) const;
     bool isLinedUp() const;
     bool isOnFinal() const;
     bool isOnDownWind() const;
@@ -128,4 +128,5 @@ public:
 
 private:
     cFrequency firstInBand(const char* type) const;
+    double selectedRunwayHeading() const;  // the selected runway's number times 10
 };
