@@ -250,7 +250,8 @@ double distanceLatLon(double lat1, double lon1, double lat2, double lon2, char u
     return miles;
 }
 
-double getDistanceVincenty(double lat1, double lon1, double lat2, double lon2, double* bearing) {
+double getDistanceVincenty(double lat1, double lon1, double lat2, double lon2, double* bearing,
+                           double* initialBearing) {
     const double a = 6378137.0;
     const double b = 6356752.314245179;
     const double f = 0.0033528106647474805;
@@ -293,6 +294,10 @@ double getDistanceVincenty(double lat1, double lon1, double lat2, double lon2, d
     if (bearing) {
         double azimuth = atan2(cosU1 * sinLambda, -sinU1 * cosU2 + cosU1 * sinU2 * cosLambda);
         *bearing = fixAngle(rad2deg(azimuth));
+    }
+    if (initialBearing) {
+        double azimuth = atan2(cosU2 * sinLambda, cosU1 * sinU2 - sinU1 * cosU2 * cosLambda);
+        *initialBearing = fixAngle(rad2deg(azimuth));
     }
     return distance;
 }

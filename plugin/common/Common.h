@@ -51,7 +51,9 @@ int getUniformRandomNumber(int min, int max);
 // ---- geometry ----------------------------------------------------------------
 constexpr double haversine_mi = 3956.0;
 double distanceLatLon(double lat1, double lon1, double lat2, double lon2, char unit);
-double getDistanceVincenty(double lat1, double lon1, double lat2, double lon2, double* bearing = nullptr);
+// `bearing` receives the azimuth at the second point, `initialBearing` the one at the first.
+double getDistanceVincenty(double lat1, double lon1, double lat2, double lon2, double* bearing = nullptr,
+                           double* initialBearing = nullptr);
 double getAbsDistanceVincenty(double lat1, double lon1, double lat2, double lon2, double* bearing = nullptr);
 double fixAngle(double angle);
 double diffAngles(double a, double b);

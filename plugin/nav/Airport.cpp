@@ -30,14 +30,19 @@ cAirport* cAirport::getAirport(const std::string& ident) {
 
 void cAirport::removeAllAirports() { airports.clear(); }
 
+// Neither caller replaces a record: the parser because the first scenery pack
+// wins, the cache because it holds each ident once. With `checkForDup` set the
+// duplicate is dropped knowingly; without it the insertion keeps the existing one.
 void cAirport::addAirport(cAirport airport, bool checkForDup) {
+    (void)checkForDup;
     if (airport.icaoCode.empty()) return;
-    // Without the check an existing entry is still kept, as the insertion never replaces one.
-    if (checkForDup && airports.count(airport.icaoCode)) return;
-    airport.hasRadarServices = airport.getClearanceFrequency().freq > 0 && airport.getTowerFrequency().freq > 0 &&
-                               airport.getApproachOrDeparture().freq > 0;
+    const auto position = airports.lower_bound(airport.icaoCode);
+    if (position != airports.end() && position->first == airport.icaoCode) return;
+    const bool towered = airport.findInBand("Twr") != nullptr;
+    airport.hasRadarServices = towered && airport.findInBand("Clr") &&
+                               (airport.findInBand("App") || airport.findInBand("Dep"));
     const std::string& ident = airport.icaoCode;
-    if (!airport.isTowered() &&
+    if (!towered &&
         (ident.compare(0, 2, "EG") == 0 || ident.compare(0, 2, "NZ") == 0 || ident.compare(0, 2, "FA") == 0))
         airport.useStandardOverheadJoin = true;
     // Lists grown while parsing carry spare capacity; the map keeps tens of thousands of records.
@@ -45,5 +50,5 @@ void cAirport::addAirport(cAirport airport, bool checkForDup) {
     airport.runways.shrink_to_fit();
     airport.startLocations.shrink_to_fit();
     std::string key = airport.icaoCode;
-    airports.emplace_hint(airports.end(), std::move(key), std::move(airport));
+    airports.emplace_hint(position, std::move(key), std::move(airport));
 }

@@ -127,6 +127,7 @@ public:
     bool isDecendingDeadSide() const;
 
 private:
+    const cFrequency* findInBand(const char* type) const;  // first of the type inside the ATC band
     cFrequency firstInBand(const char* type) const;
     double selectedRunwayHeading() const;  // the selected runway's number times 10
 };

@@ -2,11 +2,16 @@
 // controllers use when an airport lacks one.
 #include "Airport.h"
 
-cFrequency cAirport::firstInBand(const char* type) const {
+const cFrequency* cAirport::findInBand(const char* type) const {
     for (const cFrequency& frequency : frequencies)
-        if (frequency.type == type && frequency.freq >= MIN_ATC_FREQUENCY && frequency.freq <= MAX_ATC_FREQUENCY)
-            return frequency;
-    return cFrequency();
+        if (frequency.freq >= MIN_ATC_FREQUENCY && frequency.freq <= MAX_ATC_FREQUENCY && frequency.type == type)
+            return &frequency;
+    return nullptr;
+}
+
+cFrequency cAirport::firstInBand(const char* type) const {
+    const cFrequency* frequency = findInBand(type);
+    return frequency ? *frequency : cFrequency();
 }
 
 cFrequency cAirport::getTowerFrequency() const { return firstInBand("Twr"); }

@@ -14,6 +14,9 @@ namespace {
 constexpr size_t APT_LINE_BUFFER = 5000;  // lines up to 4,999 bytes
 const char* const FREQUENCY_TYPES[] = {"Atis", "Unicom", "Clr", "Gnd", "Twr", "App", "Dep"};
 
+// Blanks as scanf sees them in the C locale; inline, as every byte of every row passes here.
+inline bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 // Reads blank-separated fields as scanf does: every read skips blanks first,
 // and once a field does not scan, every later read fails as well and leaves
 // its target untouched.
@@ -55,7 +58,7 @@ public:
     FieldScanner& text(std::string_view& out) {
         if (!start()) return *this;
         const char* p = m_Pos;
-        while (p < m_End && !isWhiteSpaceChar(*p)) ++p;
+        while (p < m_End && !isBlank(*p)) ++p;
         out = std::string_view(m_Pos, static_cast<size_t>(p - m_Pos));
         m_Pos = p;
         return *this;
@@ -73,7 +76,7 @@ private:
     // Skips blanks; false when nothing is left to scan.
     bool start() {
         if (!m_Ok) return false;
-        while (m_Pos < m_End && isWhiteSpaceChar(*m_Pos)) ++m_Pos;
+        while (m_Pos < m_End && isBlank(*m_Pos)) ++m_Pos;
         if (m_Pos == m_End || *m_Pos == '\0') m_Ok = false;
         return m_Ok;
     }
@@ -90,7 +93,7 @@ private:
 // The first integer of the line, as the row code; commas count as blanks.
 int rowCode(const char* line, size_t length) {
     const char* p = line;
-    while (p < line + length && (isWhiteSpaceChar(*p) || *p == ',')) ++p;
+    while (p < line + length && (isBlank(*p) || *p == ',')) ++p;
     int code = 0;
     FieldScanner(p, length - static_cast<size_t>(p - line)).integer(code);
     return code;
@@ -110,12 +113,13 @@ std::string fromColumn(const char* line, size_t length, size_t column) {
 class AptDatParser {
 public:
     void parseLine(char* line, size_t length) {
+        // Most rows of a scenery file are taxiways and pavement: they are dropped on their row code alone.
+        const int code = rowCode(line, length);
+        if (!isKnownRow(code)) return;
         if (char* cut = static_cast<char*>(memchr(line, '\r', length))) {
             *cut = '\0';
             length = static_cast<size_t>(cut - line);
         }
-        const int code = rowCode(line, length);
-        if (!isKnownRow(code)) return;
         for (char* p = line; (p = static_cast<char*>(memchr(p, ',', length - static_cast<size_t>(p - line)))); ++p)
             *p = ' ';
         if (code == 1 || code == 16 || code == 17)
@@ -313,15 +317,15 @@ std::string fixRunwayName(const std::string& name) {
 void calculateRunwayHeadings(cRunway& end1, cRunway& end2) {
     end1.oppositeNumber = end2.number;
     end2.oppositeNumber = end1.number;
-    // The bearing reported is the azimuth on arrival, so each end's initial
-    // bearing is the arrival azimuth of the way from the other end, turned round.
-    double arrivalAt2 = 0, arrivalAt1 = 0;
-    const double metres = getDistanceVincenty(end1.latitude, end1.longitude, end2.latitude, end2.longitude, &arrivalAt2);
-    if (!(metres > 0) || getDistanceVincenty(end2.latitude, end2.longitude, end1.latitude, end1.longitude, &arrivalAt1) <= 0)
-        return;  // coincident ends or no convergence: no direction to take
+    // Each end points along the way to the other end: end 1 with the azimuth
+    // leaving it, end 2 with the azimuth arriving at it, turned round.
+    double arrival = 0, departure = 0;
+    const double metres =
+        getDistanceVincenty(end1.latitude, end1.longitude, end2.latitude, end2.longitude, &arrival, &departure);
+    if (!(metres > 0)) return;  // coincident ends or no convergence: no direction to take
     auto reduce = [](double bearing) { return static_cast<float>(bearing > 360 ? bearing - 360 : bearing); };
-    end1.trueHeading = reduce(arrivalAt1 + 180);
-    end2.trueHeading = reduce(arrivalAt2 + 180);
+    end1.trueHeading = reduce(departure);
+    end2.trueHeading = reduce(arrival + 180);
     const double feet = metres * 3.2808399;
     const unsigned int length = feet < 4.0e9 ? static_cast<unsigned int>(feet) : 0;
     end1.lengthInFeet = length;

@@ -40,6 +40,9 @@ TEST(Geodesy, VincentyDistanceAndBearingAtSecondPoint) {
     double bearing = -1;
     EXPECT_NEAR(getDistanceVincenty(lat1, lon1, lat2, lon2, &bearing), 54972.271, 0.01);
     EXPECT_NEAR(bearing, 307 + 10 / 60.0 + 25.07 / 3600, 1e-3);
+    double initial = -1;
+    getDistanceVincenty(lat1, lon1, lat2, lon2, nullptr, &initial);
+    EXPECT_NEAR(initial, 306 + 52 / 60.0 + 5.37 / 3600, 1e-3);
 
     // Due north and due east along the equator: bearings 0 and 90.
     EXPECT_NEAR(getDistanceVincenty(0, 0, 1, 0, &bearing), 110574.4, 0.5);
