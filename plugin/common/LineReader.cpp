@@ -3,11 +3,14 @@
 #include <cstring>
 
 namespace {
-constexpr size_t CHUNK_SIZE = 1 << 20;
+constexpr size_t CHUNK_SIZE = 1 << 18;
 }
 
 LineReader::LineReader(FILE* file, size_t maxLength)
-    : m_File(file), m_MaxLength(maxLength < 2 ? 2 : maxLength), m_Buffer(CHUNK_SIZE + m_MaxLength + 1) {}
+    : m_File(file),
+      m_MaxLength(maxLength < 2 ? 2 : maxLength),
+      m_Size(CHUNK_SIZE + m_MaxLength + 1),
+      m_Buffer(new char[m_Size]) {}
 
 char* LineReader::handOut(char* line, size_t length, size_t* outLength) {
     if (length > m_MaxLength - 1) {
@@ -20,7 +23,7 @@ char* LineReader::handOut(char* line, size_t length, size_t* outLength) {
 
 char* LineReader::next(size_t* length) {
     for (;;) {
-        char* data = m_Buffer.data();
+        char* data = m_Buffer.get();
         char* begin = data + m_Begin;
         const size_t pending = m_End - m_Begin;
         if (char* lineFeed = static_cast<char*>(memchr(begin, '\n', pending))) {
@@ -50,7 +53,7 @@ char* LineReader::next(size_t* length) {
             m_Begin = 0;
             m_End = pending;
         }
-        const size_t room = m_Buffer.size() - 1 - m_End;
+        const size_t room = m_Size - 1 - m_End;
         const size_t got = m_File ? fread(data + m_End, 1, room, m_File) : 0;
         m_End += got;
         if (got < room) m_Eof = true;

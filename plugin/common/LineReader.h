@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 class LineReader {
 public:
@@ -22,7 +22,8 @@ private:
 
     FILE* m_File;
     size_t m_MaxLength;
-    std::vector<char> m_Buffer;
+    size_t m_Size;
+    std::unique_ptr<char[]> m_Buffer;  // not cleared: only what was read is looked at
     size_t m_Begin = 0;  // unread data is [m_Begin, m_End)
     size_t m_End = 0;
     bool m_Eof = false;

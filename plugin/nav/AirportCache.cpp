@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "AirportDatabase.h"
 #include "common/Common.h"
@@ -18,7 +18,7 @@ constexpr size_t AIRPORT_DUMP_SIZE = 256;
 constexpr size_t FREQUENCY_DUMP_SIZE = 116;
 constexpr size_t RUNWAY_DUMP_SIZE = 88;
 constexpr size_t STARTING_LOCATION_DUMP_SIZE = 120;
-constexpr size_t IO_BUFFER_SIZE = 1 << 20;
+constexpr size_t IO_BUFFER_SIZE = 1 << 16;
 
 // One record being assembled or taken apart at the offsets of the layout.
 template <size_t Size>
@@ -49,11 +49,30 @@ struct Record {
 
 int32_t countOf(size_t size) { return static_cast<int32_t>(std::min<size_t>(size, INT32_MAX)); }
 
+// A file with a large stream buffer that lives until the file is closed.
+class BufferedFile {
+public:
+    BufferedFile(const std::string& path, const char* mode) : m_File(fopen(path.c_str(), mode)) {
+        if (m_File) setvbuf(m_File, m_Buffer.get(), _IOFBF, IO_BUFFER_SIZE);
+    }
+    ~BufferedFile() { close(); }
+    BufferedFile(const BufferedFile&) = delete;
+    BufferedFile& operator=(const BufferedFile&) = delete;
+    FILE* get() const { return m_File; }
+    bool close() {
+        const bool closed = m_File && fclose(m_File) == 0;
+        m_File = nullptr;
+        return closed;
+    }
+
+private:
+    std::unique_ptr<char[]> m_Buffer{new char[IO_BUFFER_SIZE]};
+    FILE* m_File;
+};
+
 class CacheWriter {
 public:
-    explicit CacheWriter(FILE* file) : m_File(file), m_Buffer(IO_BUFFER_SIZE) {
-        setvbuf(file, m_Buffer.data(), _IOFBF, m_Buffer.size());
-    }
+    explicit CacheWriter(FILE* file) : m_File(file) {}
     template <size_t Size>
     void write(const Record<Size>& record) {
         m_Ok = m_Ok && fwrite(record.bytes, Size, 1, m_File) == 1;
@@ -63,7 +82,6 @@ public:
 
 private:
     FILE* m_File;
-    std::vector<char> m_Buffer;
     bool m_Ok = true;
 };
 
@@ -111,9 +129,7 @@ void writeAirport(CacheWriter& out, const cAirport& airport) {
 
 class CacheReader {
 public:
-    CacheReader(FILE* file, uint64_t size) : m_File(file), m_Remaining(size), m_Buffer(IO_BUFFER_SIZE) {
-        setvbuf(file, m_Buffer.data(), _IOFBF, m_Buffer.size());
-    }
+    CacheReader(FILE* file, uint64_t size) : m_File(file), m_Remaining(size) {}
     bool read(void* out, size_t size) {
         if (size > m_Remaining || fread(out, size, 1, m_File) != 1) return false;
         m_Remaining -= size;
@@ -131,7 +147,6 @@ public:
 private:
     FILE* m_File;
     uint64_t m_Remaining;
-    std::vector<char> m_Buffer;
 };
 
 RunwayType runwayType(int32_t value) {
@@ -218,20 +233,16 @@ void dumpAirports() {
     const std::string path = makePluginFileName("airports.dat");
     // Written aside and moved into place, so that an interrupted write never leaves a short cache.
     const std::string temporary = path + ".new";
-    FILE* file = fopen(temporary.c_str(), "wb");
-    if (!file) {
+    BufferedFile file(temporary, "wb");
+    if (!file.get()) {
         sLogMsg("Unable to create %s", path.c_str());
         return;
     }
-    bool ok;
-    {
-        CacheWriter out(file);
-        out.writeInt(AIRPORT_CACHE_VERSION);
-        out.writeInt(countOf(cAirport::airports.size()));
-        for (const auto& entry : cAirport::airports) writeAirport(out, entry.second);
-        ok = out.ok() && fflush(file) == 0;
-    }
-    ok = fclose(file) == 0 && ok;
+    CacheWriter out(file.get());
+    out.writeInt(AIRPORT_CACHE_VERSION);
+    out.writeInt(countOf(cAirport::airports.size()));
+    for (const auto& entry : cAirport::airports) writeAirport(out, entry.second);
+    const bool ok = file.close() && out.ok();
     if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
         // A stale cache must not outlive a rebuild that could not be saved.
         sLogMsg("Unable to write %s", path.c_str());
@@ -241,36 +252,30 @@ void dumpAirports() {
 }
 
 AirportCacheResult readAirportCache(const std::string& path) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) {
+    BufferedFile file(path, "rb");
+    if (!file.get()) {
         sLogMsg("Unable to open %s, creating new airport cache file", path.c_str());
         return AirportCacheResult::MISSING;
     }
     struct stat info;
-    const uint64_t size = fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
-    AirportCacheResult result = AirportCacheResult::DAMAGED;
-    {
-        CacheReader in(file, size);
-        int32_t version = 0, count = 0;
-        if (!in.read(&version, sizeof version)) {
-            sLogMsg("Unexpected Error reading %s", path.c_str());
-        } else if (version != AIRPORT_CACHE_VERSION) {
-            sLogMsg("Airport cache is version %d, was expecting %d. Recreating the airport cache file %s", version,
-                    AIRPORT_CACHE_VERSION, path.c_str());
-            result = AirportCacheResult::OUTDATED;
-        } else if (!in.read(&count, sizeof count) || count < 0) {
-            sLogMsg("Unexpected Error reading %s", path.c_str());
-        } else {
-            sLogMsg("Loading %d airports from %s", count, path.c_str());
-            result = AirportCacheResult::LOADED;
-            for (int32_t i = 0; i < count; ++i) {
-                if (!readAirport(in, i, path)) {
-                    result = AirportCacheResult::DAMAGED;
-                    break;
-                }
-            }
-        }
+    const uint64_t size = fstat(fileno(file.get()), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    CacheReader in(file.get(), size);
+    int32_t version = 0, count = 0;
+    if (!in.read(&version, sizeof version)) {
+        sLogMsg("Unexpected Error reading %s", path.c_str());
+        return AirportCacheResult::DAMAGED;
     }
-    fclose(file);
-    return result;
+    if (version != AIRPORT_CACHE_VERSION) {
+        sLogMsg("Airport cache is version %d, was expecting %d. Recreating the airport cache file %s", version,
+                AIRPORT_CACHE_VERSION, path.c_str());
+        return AirportCacheResult::OUTDATED;
+    }
+    if (!in.read(&count, sizeof count) || count < 0) {
+        sLogMsg("Unexpected Error reading %s", path.c_str());
+        return AirportCacheResult::DAMAGED;
+    }
+    sLogMsg("Loading %d airports from %s", count, path.c_str());
+    for (int32_t i = 0; i < count; ++i)
+        if (!readAirport(in, i, path)) return AirportCacheResult::DAMAGED;
+    return AirportCacheResult::LOADED;
 }
