@@ -12,7 +12,6 @@
 #include <fstream>
 #include <string>
 
-#include "DataRefs.h"
 #include "Sim.h"
 #include "common/Common.h"
 #include "nav/AirportDatabase.h"
@@ -21,19 +20,15 @@ namespace {
 
 const std::string WORLD_APT = std::string(BENCH_WORK_DIR) + "/world/apt.dat";
 
-// A plug-in folder for the cache, the generated file, and a log that keeps nothing.
+// A scratch plug-in folder for the cache, removed at exit; the generated file stays for later runs.
 const std::string& pluginFolder() {
     static const std::string folder = [] {
-        const std::string sim = std::string(BENCH_WORK_DIR) + "/X-Plane 12/";
-        const std::string plugin = sim + "Resources/plugins/Quillon/";
-        std::filesystem::create_directories(plugin + "lin_x64");
-        sim::Sim& host = sim::Sim::get();
-        host.simFolder = sim;
-        host.pluginPath = plugin + "lin_x64/Quillon.xpl";
-        host.keepLog = false;
-        sim::createPresetDataRefs();
+        const std::string plugin = sim::useScratchHost("quillon-bench");
         initCommon("Quillon");
-        host.simFolder.clear();  // no Log.txt
+        static const std::filesystem::path scratch =
+            std::filesystem::path(sim::Sim::get().simFolder).parent_path().parent_path();
+        std::atexit([] { std::filesystem::remove_all(scratch); });
+        sim::Sim::get().simFolder.clear();  // no Log.txt
         const std::string generate = "'" + std::string(WORLD_SCRIPT) + "' '" + WORLD_APT + "'";
         if (std::system(generate.c_str()) != 0) fprintf(stderr, "could not generate %s\n", WORLD_APT.c_str());
         return plugin;

@@ -14,3 +14,13 @@ inline const std::string& fuzzPluginFolder() {
     }();
     return folder;
 }
+
+// Puts the input into a file of the plug-in folder for readers that take a path; returns the path.
+inline std::string writeFuzzFile(const char* name, const uint8_t* data, size_t size) {
+    const std::string path = fuzzPluginFolder() + name;
+    if (FILE* file = fopen(path.c_str(), "wb")) {
+        fwrite(data, 1, size, file);
+        fclose(file);
+    }
+    return path;
+}

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "AirportDatabase.h"
 #include "common/Common.h"
@@ -153,6 +154,24 @@ RunwayType runwayType(int32_t value) {
     return value == WATER ? WATER : value == HELIPAD ? HELIPAD : LAND;
 }
 
+// One list of an airport; false after logging when the file ends or its count lies.
+template <size_t Size, typename Item, typename Fill>
+bool readList(CacheReader& in, int32_t count, std::vector<Item>& list, const char* what, const std::string& airport,
+              Fill fill) {
+    if (in.holds(count, Size)) {
+        list.resize(static_cast<size_t>(count));
+        Record<Size> record;
+        bool read = true;
+        for (Item& item : list) {
+            if (!(read = in.read(record))) break;
+            fill(record, item);
+        }
+        if (read) return true;
+    }
+    sLogMsg("Unexpected Error reading %s from airport %s", what, airport.c_str());
+    return false;
+}
+
 // One airport with its lists; false after logging when the file ends or lies.
 bool readAirport(CacheReader& in, int index, const std::string& path) {
     Record<AIRPORT_DUMP_SIZE> dump;
@@ -174,55 +193,30 @@ bool readAirport(CacheReader& in, int index, const std::string& path) {
     airport.name = dump.getText(56, 100);
     airport.country = dump.getText(156, 100);
 
-    if (!in.holds(frequencyCount, FREQUENCY_DUMP_SIZE)) {
-        sLogMsg("Unexpected Error reading frequency from airport %s", airport.name.c_str());
-        return false;
-    }
-    airport.frequencies.reserve(static_cast<size_t>(frequencyCount));
-    for (int32_t i = 0; i < frequencyCount; ++i) {
-        Record<FREQUENCY_DUMP_SIZE> record;
-        if (!in.read(record)) {
-            sLogMsg("Unexpected Error reading frequency from airport %s", airport.name.c_str());
-            return false;
-        }
-        airport.frequencies.emplace_back(record.get<int32_t>(0), record.getText(4, 10), record.getText(14, 100));
-    }
-
-    if (!in.holds(runwayCount, RUNWAY_DUMP_SIZE)) {
-        sLogMsg("Unexpected Error reading runway from airport %s", airport.name.c_str());
-        return false;
-    }
-    airport.runways.resize(static_cast<size_t>(runwayCount));
-    for (cRunway& runway : airport.runways) {
-        Record<RUNWAY_DUMP_SIZE> record;
-        if (!in.read(record)) {
-            sLogMsg("Unexpected Error reading runway from airport %s", airport.name.c_str());
-            return false;
-        }
-        runway.number = record.getText(0, 25);
-        runway.oppositeNumber = record.getText(25, 25);
-        runway.latitude = record.get<double>(56);
-        runway.longitude = record.get<double>(64);
-        runway.trueHeading = record.get<float>(72);
-        runway.lengthInFeet = record.get<uint32_t>(76);
-        runway.type = runwayType(record.get<int32_t>(80));
-    }
-
-    if (!in.holds(startingLocationCount, STARTING_LOCATION_DUMP_SIZE)) {
-        sLogMsg("Unexpected Error reading starting location from airport %s", airport.name.c_str());
-        return false;
-    }
-    airport.startLocations.resize(static_cast<size_t>(startingLocationCount));
-    for (cStartLocation& location : airport.startLocations) {
-        Record<STARTING_LOCATION_DUMP_SIZE> record;
-        if (!in.read(record)) {
-            sLogMsg("Unexpected Error reading starting location from airport %s", airport.name.c_str());
-            return false;
-        }
-        location.name = record.getText(0, 100);
-        location.latitude = record.get<double>(104);
-        location.longtitude = record.get<double>(112);
-    }
+    const bool complete =
+        readList<FREQUENCY_DUMP_SIZE>(in, frequencyCount, airport.frequencies, "frequency", airport.name,
+                                      [](const auto& record, cFrequency& frequency) {
+                                          frequency.freq = record.template get<int32_t>(0);
+                                          frequency.type = record.getText(4, 10);
+                                          frequency.name = record.getText(14, 100);
+                                      }) &&
+        readList<RUNWAY_DUMP_SIZE>(in, runwayCount, airport.runways, "runway", airport.name,
+                                   [](const auto& record, cRunway& runway) {
+                                       runway.number = record.getText(0, 25);
+                                       runway.oppositeNumber = record.getText(25, 25);
+                                       runway.latitude = record.template get<double>(56);
+                                       runway.longitude = record.template get<double>(64);
+                                       runway.trueHeading = record.template get<float>(72);
+                                       runway.lengthInFeet = record.template get<uint32_t>(76);
+                                       runway.type = runwayType(record.template get<int32_t>(80));
+                                   }) &&
+        readList<STARTING_LOCATION_DUMP_SIZE>(in, startingLocationCount, airport.startLocations, "starting location",
+                                              airport.name, [](const auto& record, cStartLocation& location) {
+                                                  location.name = record.getText(0, 100);
+                                                  location.latitude = record.template get<double>(104);
+                                                  location.longtitude = record.template get<double>(112);
+                                              });
+    if (!complete) return false;
     cAirport::addAirport(std::move(airport), false);
     return true;
 }
