@@ -13,12 +13,14 @@
 #include "Scheduler.h"
 #include "Settings.h"
 #include "SimState.h"
+#include "audio/Clips.h"
 #include "audio/Sound.h"
 #include "audio/wave.h"
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
 #include "nav/AirportDatabase.h"
+#include "nav/RegionMap.h"
 #include "panels/MsgBox.h"
 
 SoundFile gSoundFile;
@@ -60,13 +62,17 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     initIntegrations();
     readSettings();
     setActiveController(gSettings.activeController);
+    getClipManager().getChatterFiles();
 
     registerIntegrationDataRefs();
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
     loadAirports();
+    getClipManager().tagClips();
+    getClipManager().loadClipSelections();
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
     sLogMsg("Initialization complete for version %s", gVersion);
+    RegionMapManager::getInstance();
 }
 
 void stopChatterThread() {
@@ -88,6 +94,8 @@ void stopSequence() {
     unregisterIntegrationDataRefs();
     SayIntentions::release();
     saveSettings();
+    getClipManager().saveClipSelections();
+    RegionMapManager::removeInstance();
     removeMsgBoxManager();
     curl_global_cleanup();
     writePendingLogLines();
@@ -173,6 +181,7 @@ float flightLoop() {
     logRadioChanges();
     sampleSimulatorFlags();
     soundHandOff();
+    RegionMapManager::getInstance()->checkRegion();
     warnAboutSayIntentions();
     return -1.0f;
 }
@@ -217,6 +226,7 @@ XPLM_EXPORT void XPluginReceiveMessage(XPLMPluginID, int message, void* param) {
                 recordOrigin();
                 markAirportLoaded();
                 if (!gSettings.automaticControllers) setActiveController(CONTROLLER_CLR);
+                RegionMapManager::getInstance()->resetRegionCheck();
                 break;
             case XPLM_MSG_ENTERED_VR:
                 logMsg("Entering VR Mode");
