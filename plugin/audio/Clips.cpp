@@ -30,7 +30,7 @@ public:
         if (!m_Names || !m_Index) logMsg("ERROR: unable to allocate memory to list the clip folders");
     }
 
-    // The entry names of a folder in listing order; none for a missing folder.
+    // The entry names of a folder in listing order, without "." and ".."; none for a missing folder.
     std::vector<std::string> list(const std::string& folder) {
         std::vector<std::string> names;
         if (!m_Names || !m_Index) return names;
@@ -38,7 +38,10 @@ public:
         int returned = 0;
         XPLMGetDirectoryContents(folder.c_str(), 0, m_Names.get(), FOLDER_NAME_BUFFER_SIZE, m_Index.get(),
                                  MAX_FOLDER_ENTRIES, &total, &returned);
-        for (int i = 0; i < std::min(returned, MAX_FOLDER_ENTRIES); ++i) names.emplace_back(m_Index[i]);
+        for (int i = 0; i < std::min(returned, MAX_FOLDER_ENTRIES); ++i) {
+            const std::string name = m_Index[i];
+            if (name != "." && name != "..") names.push_back(name);
+        }
         return names;
     }
 
