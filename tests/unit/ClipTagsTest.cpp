@@ -171,7 +171,9 @@ TEST_F(ClipTagsTest, MissingOrDamagedFilesAreLoggedAndLeaveNoCountries) {
         clips->tagClips();
         EXPECT_TRUE(loggedStart(test.message)) << ::testing::PrintToString(logMessages());
         EXPECT_EQ(clips->m_ClipsCollectionTypes.m_ClipCollections.count("Countries"), test.countries ? 1u : 0u);
-        if (test.tagsText != "-" && test.exportText != "-") EXPECT_EQ(readPluginFile("Regions/ClipTags.csv"), oldTags);
+        if (test.tagsText != "-" && test.exportText != "-") {
+            EXPECT_EQ(readPluginFile("Regions/ClipTags.csv"), oldTags);
+        }
     }
 }
 
