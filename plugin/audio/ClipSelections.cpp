@@ -16,9 +16,7 @@ void ClipManager::loadClipSelections() {
     const std::string path = makePluginFileName("ClipSelections.csv");
     if (!fileExists(path)) return;
     CsvTable table;
-    std::string error;
-    const bool ok = readCsvFile(path, ',', {"Type", "Collection", "Selected"}, table, error);
-    logCsvProblems(path, ok, table, error);
+    readCsvFile(path, ',', {"Type", "Collection", "Selected"}, table);  // a damaged file leaves no row
     auto& types = m_ClipsCollectionTypes.m_ClipCollections;
     for (const auto& row : table.rows) {
         auto type = types.find(row[0]);

@@ -47,9 +47,7 @@ void ClipManager::generateTags() {
     const std::string sourcePath = makePluginFileName("Regions/mp3tag.csv");
     if (!fileExists(sourcePath)) return;
     CsvTable source;
-    std::string error;
-    const bool sourceRead = readCsvFile(sourcePath, '*', {"Artist", "Path", "Filename"}, source, error);
-    logCsvProblems(sourcePath, sourceRead, source, error);
+    const bool sourceRead = readCsvFile(sourcePath, '*', {"Artist", "Path", "Filename"}, source);
 
     const std::string geoPath = makePluginFileName("Regions/default_geo.csv");
     if (!fileExists(geoPath)) {
@@ -57,8 +55,7 @@ void ClipManager::generateTags() {
         return;
     }
     CsvTable geo;
-    const bool geoRead = readCsvFile(geoPath, ',', {"Facility Name", "Country"}, geo, error);
-    logCsvProblems(geoPath, geoRead, geo, error);
+    const bool geoRead = readCsvFile(geoPath, ',', {"Facility Name", "Country"}, geo);
     if (!sourceRead || !geoRead || source.rows.empty()) return;
 
     std::string text = "Path,Country,ICAO,Artist\n";
@@ -86,9 +83,7 @@ void ClipManager::tagClips() {
         return;
     }
     CsvTable table;
-    std::string error;
-    const bool ok = readCsvFile(path, ',', {"Path", "Country", "ICAO"}, table, error);
-    logCsvProblems(path, ok, table, error);
+    const bool ok = readCsvFile(path, ',', {"Path", "Country", "ICAO"}, table);
     if (!ok) return;
     clipsTags.clear();
     for (const auto& row : table.rows) clipsTags.emplace(row[0], ClipTag{row[1], row[2]});

@@ -80,21 +80,16 @@ bool readCsvColumns(const std::string& text, const std::string& fileName, char s
     }
 }
 
-bool readCsvFile(const std::string& path, char separator, const std::vector<std::string>& columns, CsvTable& table,
-                 std::string& error) {
+bool readCsvFile(const std::string& path, char separator, const std::vector<std::string>& columns, CsvTable& table) {
     std::string text;
-    if (!readTextFile(path, text)) {
+    std::string error = "unable to open the file";
+    const bool ok = readTextFile(path, text) && readCsvColumns(text, path, separator, columns, table, error);
+    if (!ok) {
         table = CsvTable();
-        error = "unable to open the file";
-        return false;
-    }
-    return readCsvColumns(text, path, separator, columns, table, error);
-}
-
-void logCsvProblems(const std::string& path, bool ok, const CsvTable& table, const std::string& error) {
-    if (!ok)
         sLogMsg("ERROR: unable to read %s: %s", path.c_str(), error.c_str());
-    else if (table.skippedRows > 0)
+    } else if (table.skippedRows > 0) {
         sLogMsg("WARNING: %d damaged lines skipped in %s (first at %s)", table.skippedRows, path.c_str(),
                 table.firstSkipped.c_str());
+    }
+    return ok;
 }

@@ -21,9 +21,6 @@ struct CsvTable {
 bool readCsvColumns(const std::string& text, const std::string& fileName, char separator,
                     const std::vector<std::string>& columns, CsvTable& table, std::string& error);
 
-// The same for a file; false as well when it cannot be read.
-bool readCsvFile(const std::string& path, char separator, const std::vector<std::string>& columns, CsvTable& table,
-                 std::string& error);
-
-// Logs what readCsvFile reported: the error when it failed, else the skipped rows, if any.
-void logCsvProblems(const std::string& path, bool ok, const CsvTable& table, const std::string& error);
+// The same for a file, logging what went wrong: the reason when the file
+// cannot be read or lacks a column, else the number of damaged rows left out.
+bool readCsvFile(const std::string& path, char separator, const std::vector<std::string>& columns, CsvTable& table);
