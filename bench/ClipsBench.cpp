@@ -93,6 +93,7 @@ void fillAirports() {
 // A frame between checks: what every flight-loop call pays.
 void BM_RegionCheckBetweenChecks(benchmark::State& state) {
     sim::useScratchHost("quillon-bench");
+    initCommon("Quillon");
     gSettings.autoSelectRegionAndCountry = true;
     RegionMapManager* regions = RegionMapManager::getInstance();
     regions->checkRegion();
@@ -105,6 +106,7 @@ BENCHMARK(BM_RegionCheckBetweenChecks);
 // The check itself, once a minute: the nearest airport among 30,000.
 void BM_RegionCheck(benchmark::State& state) {
     sim::useScratchHost("quillon-bench");
+    initCommon("Quillon");
     initSimState();
     fillAirports();
     gSettings.autoSelectRegionAndCountry = true;
