@@ -62,4 +62,28 @@ expect-no-log "Unexpected File|ERROR|WARNING|Unable to open|Creating Default"
         << tags;
 }
 
+// An airport load makes the next frame check the region: flown to Montreal,
+// the aircraft gets the Canadian clips at once instead of a minute later.
+TEST(DemoClips, AnAirportLoadChecksTheRegionAtTheNextFrame) {
+    SimRun run;
+    run.installWorld();
+    const std::string pack = run.sim + "Custom Scenery/Montreal/Earth nav data/apt.dat";
+    std::filesystem::create_directories(std::filesystem::path(pack).parent_path());
+    std::ofstream(pack) << "I\n1200 Version - a Canadian airport\n\n"
+                           "1 118 1 0 CYUL Montreal Trudeau Intl\n"
+                           "1302 datum_lat 45.470556\n1302 datum_lon -73.740833\n1302 icao_code CYUL\n99\n";
+    std::ofstream(run.sim + "Custom Scenery/scenery_packs.ini", std::ios::app) << "SCENERY_PACK Custom Scenery/Montreal/\n";
+    std::ofstream(run.plugin + "Quillon.ini") << "AUTO_SELECT_REGION_AND_COUNTRY 1\n";
+    EXPECT_EQ(run.run(R"(end 1.5
+at 0.5 set sim/flightmodel/position/latitude 45.47
+at 0.5 set sim/flightmodel/position/longitude -73.74
+at 1.0 message 103
+)"),
+              0)
+        << run.stdoutText << run.log();
+    const std::string selections = SimRun::readFile(run.plugin + "ClipSelections.csv");
+    EXPECT_NE(selections.find("\nRegions,Canada,true\n"), std::string::npos) << selections;
+    EXPECT_NE(selections.find("\nRegions,United States,false\n"), std::string::npos) << selections;
+}
+
 }  // namespace
