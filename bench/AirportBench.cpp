@@ -12,29 +12,10 @@
 #include <fstream>
 #include <string>
 
-#include "Sim.h"
-#include "common/Common.h"
+#include "BenchWorld.h"
 #include "nav/AirportDatabase.h"
 
 namespace {
-
-const std::string WORLD_APT = std::string(BENCH_WORK_DIR) + "/world/apt.dat";
-
-// A scratch plug-in folder for the cache, removed at exit; the generated file stays for later runs.
-const std::string& pluginFolder() {
-    static const std::string folder = [] {
-        const std::string plugin = sim::useScratchHost("quillon-bench");
-        initCommon("Quillon");
-        static const std::filesystem::path scratch =
-            std::filesystem::path(sim::Sim::get().simFolder).parent_path().parent_path();
-        std::atexit([] { std::filesystem::remove_all(scratch); });
-        sim::Sim::get().simFolder.clear();  // no Log.txt
-        const std::string generate = "'" + std::string(WORLD_SCRIPT) + "' '" + WORLD_APT + "'";
-        if (std::system(generate.c_str()) != 0) fprintf(stderr, "could not generate %s\n", WORLD_APT.c_str());
-        return plugin;
-    }();
-    return folder;
-}
 
 void rebuild() {
     cAirport::removeAllAirports();
@@ -62,7 +43,7 @@ void setLines(benchmark::State& state) {
 }
 
 void BM_Reference_WcL(benchmark::State& state) {
-    pluginFolder();
+    worldPluginFolder();
     const std::string command = "wc -l < '" + WORLD_APT + "' > /dev/null";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("wc failed");
@@ -71,7 +52,7 @@ void BM_Reference_WcL(benchmark::State& state) {
 BENCHMARK(BM_Reference_WcL)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 void BM_AirportParse(benchmark::State& state) {
-    pluginFolder();
+    worldPluginFolder();
     for (auto _ : state) {
         clearUntimed(state);
         processAirportFile(WORLD_APT);
@@ -82,7 +63,7 @@ void BM_AirportParse(benchmark::State& state) {
 BENCHMARK(BM_AirportParse)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_AirportRebuild(benchmark::State& state) {
-    pluginFolder();
+    worldPluginFolder();
     for (auto _ : state) {
         clearUntimed(state);
         processAirportFile(WORLD_APT);
@@ -102,7 +83,7 @@ size_t residentBytes() {
 }
 
 void BM_AirportCacheLoad(benchmark::State& state) {
-    const std::string cache = pluginFolder() + "airports.dat";
+    const std::string cache = worldPluginFolder() + "airports.dat";
     if (!std::filesystem::exists(cache)) rebuild();
     // What the loaded map holds, measured once from an empty map and trimmed heap.
     cAirport::removeAllAirports();

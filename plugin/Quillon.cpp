@@ -19,7 +19,7 @@
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
-#include "nav/AirportDatabase.h"
+#include "nav/Facility.h"
 #include "nav/RegionMap.h"
 #include "panels/MsgBox.h"
 
@@ -67,7 +67,7 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     registerIntegrationDataRefs();
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
-    loadAirports();
+    getFacilities();
     getClipManager().tagClips();
     getClipManager().loadClipSelections();
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
@@ -93,6 +93,7 @@ void stopSequence() {
     simInitialized = 0;
     unregisterIntegrationDataRefs();
     SayIntentions::release();
+    clearFacilities();
     saveSettings();
     getClipManager().saveClipSelections();
     RegionMapManager::removeInstance();
