@@ -9,6 +9,7 @@ const char* const controllerNames[MAX_CONTROLLERS] = {"Clr", "Dep_Gnd", "Dep_Twr
 namespace {
 std::atomic<int> gActiveController{CONTROLLER_APP};
 std::mutex gCaptionMutex;
+std::string gCaptionBuffer;
 std::string gCaption;
 }  // namespace
 
@@ -24,7 +25,18 @@ const char* getControllerName(int controller) {
 
 void setFacilityCaption(const std::string& caption) {
     std::lock_guard<std::mutex> lock(gCaptionMutex);
-    gCaption = caption.substr(0, 1999);  // the caption buffer holds 2000 characters
+    gCaptionBuffer = caption.substr(0, 1999);  // the caption buffer holds 2000 characters
+    gCaption = gCaptionBuffer;
+}
+
+void showCaptionBuffer() {
+    std::lock_guard<std::mutex> lock(gCaptionMutex);
+    gCaption = gCaptionBuffer;
+}
+
+void setFixedCaption(const char* caption) {
+    std::lock_guard<std::mutex> lock(gCaptionMutex);
+    gCaption = caption;
 }
 
 std::string getFacilityCaption() {

@@ -24,6 +24,10 @@ void setActiveController(int controller);  // ignored outside 0..9
 int getActiveController();
 const char* getControllerName(int controller);
 
-// The facility caption the control panel shows: a whole text, set as one.
-void setFacilityCaption(const std::string& caption);
+// The facility caption the control panel shows. It is either the caption
+// buffer, written by the facility evaluation, or a fixed pause text; each is
+// read and written as a whole text.
+void setFacilityCaption(const std::string& caption);  // fills the buffer and shows it
+void showCaptionBuffer();                             // shows the buffer as last filled
+void setFixedCaption(const char* caption);            // shows a fixed text; the buffer keeps its own
 std::string getFacilityCaption();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "Controllers.h"
@@ -32,6 +33,8 @@ namespace {
 
 std::thread gChatterThread;
 char gVersion[PATH_BUFFER_SIZE] = "";
+int gLastFrequency = 0;
+int gLastIntegrationMode = INTEGRATION_CONTROL_OFF;
 
 void copyOut(char* buffer, const char* text) {
     // The simulator's buffers hold 256 bytes.
@@ -41,6 +44,17 @@ void copyOut(char* buffer, const char* text) {
 void chatterThreadBody() {
     setThreadName("QuillonChatter");
     guardedVoid("chatter thread", [] { playChatter(); });
+}
+
+// X-Plane's ATC retuning the radios fights with the user's choice of frequency.
+void warnAboutAutoTune() {
+    std::ifstream preferences(getSystemPathString() + "Output/preferences/Miscellaneous.prf");
+    std::string line;
+    while (std::getline(preferences, line)) {
+        if (line.substr(0, 2000).find("auto_tune_for_atc 1") == std::string::npos) continue;
+        msgBox("WARNING", "X-Plane ATC Auto Tune Radios appears to be enabled.\n\nQuillon may not work properly.");
+        return;
+    }
 }
 
 void startSequence(char* outName, char* outSignature, char* outDescription) {
@@ -72,6 +86,7 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     getClipManager().loadClipSelections();
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
     sLogMsg("Initialization complete for version %s", gVersion);
+    if (!gSettings.useXPlaneATC) warnAboutAutoTune();
     RegionMapManager::getInstance();
 }
 
@@ -113,6 +128,7 @@ void firstFlightLoopCall() {
     gSoundFile.isPlaying = false;
     simInitialized = 1;
     playEnabled = 1;
+    gLastIntegrationMode = getIntegrationMode();
     gChatterThread = std::thread(chatterThreadBody);
     logMsg("Chatter Started");
 }
@@ -144,8 +160,11 @@ void soundHandOff() {
             } else if (clip->data) {
                 if (gSoundFile.addStatic) addStatic(false);
                 playSound(clip, CLIP_SOURCE, false);
+                // The chatter thread waits while a clip is handed over or playing: it must
+                // never see neither while this one starts.
+                if (isSoundPlaying(CLIP_SOURCE)) gSoundFile.isPlaying = true;
                 // A clip the output refused would never be seen to end, nor would its static.
-                if (gSoundFile.addStatic && !isSoundPlaying(CLIP_SOURCE)) addStatic(true);
+                else if (gSoundFile.addStatic) addStatic(true);
             } else {
                 sLogMsg("Missing PCM data in %s", clip->path);
             }
@@ -168,6 +187,20 @@ void warnAboutSayIntentions() {
     sayIntentions->notified = true;
 }
 
+// What the radio hears changed: the clip on the air is cut off.
+void stopClipOnChanges() {
+    const int frequency = getCurrentFrequency();
+    if (frequency != gLastFrequency && (gSettings.automaticControllers || gSettings.useSayIntentions)) {
+        gLastFrequency = frequency;
+        if (isSoundPlaying(CLIP_SOURCE)) gSoundFile.stopRequest = true;
+        resetPause();
+    }
+    const int mode = getIntegrationMode();
+    if (gSettings.enableExternalIntegrations && mode != gLastIntegrationMode && isSoundPlaying(CLIP_SOURCE))
+        gSoundFile.stopRequest = true;
+    gLastIntegrationMode = mode;
+}
+
 float flightLoop() {
     if (!simInitialized) firstFlightLoopCall();
     SayIntentions::getInstance()->updateValues();
@@ -176,10 +209,13 @@ float flightLoop() {
     if (loggerQue.Consume(line) && gSettings.debugOutput) logMsg(line.c_str());
     writePendingLogLines();
 
+    // X-Plane's ATC moved the chatter radio to another facility.
+    if (updateXPlaneATC() && gSettings.useXPlaneATC && isSoundPlaying(CLIP_SOURCE)) gSoundFile.stopRequest = true;
     if (gSettings.enableExternalIntegrations) computeIntegrationMode();
     updateRadioPower();
     sampleAircraftPosition();
     logRadioChanges();
+    stopClipOnChanges();
     sampleSimulatorFlags();
     soundHandOff();
     RegionMapManager::getInstance()->checkRegion();

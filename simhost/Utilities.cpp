@@ -3,6 +3,8 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -35,6 +37,13 @@ void copyText(char* out, size_t size, const std::string& text) {
 Registrar registrar([] {
     registerOption({"--xp11", "", "look like X-Plane 11: version 11.55, no new weather or ATC datarefs",
                     [](const std::string&) { Sim::get().flags["xp11"] = "1"; }});
+    registerStep({"file", "file \"<path>\" \"<text>\": write a file below the simulator folder (\\n for a new line)",
+                  [](const Args& args) {
+                      if (args.size() != 2) throw std::runtime_error("usage: file \"<path>\" \"<text>\"");
+                      const std::string path = Sim::get().simFolder + args[0];
+                      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+                      std::ofstream(path, std::ios::binary) << args[1];
+                  }});
     registerStep({"aircraft", "aircraft \"<path>\": the user aircraft's .acf, relative to the simulator folder",
                   [](const Args& args) {
                       if (args.size() != 1) throw std::runtime_error("usage: aircraft \"<path>\"");

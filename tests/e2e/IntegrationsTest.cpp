@@ -33,4 +33,17 @@ expect-log "Warning: You appear to be using SayIntentions.AI ATC but that integr
     EXPECT_EQ(warnings, 1);
 }
 
+TEST(Integrations, XPlaneATCAutoTuningIsWarnedAbout) {
+    const std::string warning =
+        "expect-log \"WARNING: X-Plane ATC Auto Tune Radios appears to be enabled.\"\nend 0.3\n";
+    const std::string preferences = "file \"Output/preferences/Miscellaneous.prf\" \"I\\n1100 Version\\nauto_tune_for_atc 1\\n\"\n";
+    SimRun run;
+    EXPECT_EQ(run.run(preferences + warning), 0) << run.stdoutText;
+    // Following X-Plane's ATC is what the user wants then.
+    EXPECT_EQ(run.run(preferences + "file \"Resources/plugins/Quillon/Quillon.ini\" \"USE_X-PLANE_ATC 1\"\n" +
+                      "expect-no-log \"Auto Tune\"\nend 0.3\n"),
+              0)
+        << run.stdoutText;
+}
+
 }  // namespace
