@@ -23,6 +23,7 @@ class Deadline {
 public:
     Deadline(std::chrono::milliseconds limit, std::function<void()> expire)
         : m_Thread([this, limit, expire = std::move(expire)] {
+              setThreadName("QuillonDeadline");
               std::unique_lock<std::mutex> lock(m_Mutex);
               if (!m_Released.wait_for(lock, limit, [this] { return m_Done; })) expire();
           }) {}
