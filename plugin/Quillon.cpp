@@ -20,6 +20,7 @@
 #include "common/Common.h"
 #include "common/Guard.h"
 #include "host/Xplm.h"
+#include "nav/AirSpaceManager.h"
 #include "nav/Facility.h"
 #include "nav/RegionMap.h"
 #include "panels/MsgBox.h"
@@ -81,6 +82,7 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     registerIntegrationDataRefs();
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
+    AirSpaceManager::load();
     getFacilities();
     getClipManager().tagClips();
     getClipManager().loadClipSelections();
@@ -113,6 +115,7 @@ void stopSequence() {
     getClipManager().saveClipSelections();
     RegionMapManager::removeInstance();
     removeMsgBoxManager();
+    AirSpaceManager::clear();
     curl_global_cleanup();
     writePendingLogLines();
     logMsg("Quillon has shut down");
