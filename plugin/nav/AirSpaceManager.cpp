@@ -9,8 +9,11 @@
 #include <cstring>
 
 #include "Settings.h"
+#include "SimState.h"
 #include "common/CLocale.h"
 #include "common/Common.h"
+#include "common/LineReader.h"
+#include "nav/Airport.h"
 
 std::vector<std::unique_ptr<AirSpace>> AirSpaceManager::airSpaces;
 std::map<int, std::vector<AirSpace*>> AirSpaceManager::indexByLat;
@@ -19,8 +22,6 @@ AirSpace* AirSpaceManager::pLastChecked = nullptr;
 namespace {
 
 constexpr size_t MAX_LINE = 5000;
-constexpr int FIRST_ATC_KHZ = 108000;
-constexpr int LAST_ATC_KHZ = 137999;
 // Far more than any real center lists; bounds the work a damaged file can cause.
 constexpr size_t MAX_FREQUENCIES = 256;
 
@@ -28,21 +29,6 @@ int latitudeBand(double lat) { return static_cast<int>(lat); }
 
 bool isValidPosition(double lat, double lon) {
     return std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0;
-}
-
-// One line of at most MAX_LINE bytes without its line end; the rest of a
-// longer line is skipped.
-bool readLine(FILE* file, std::string& line) {
-    line.clear();
-    int c = EOF;
-    bool read = false;
-    while ((c = getc_unlocked(file)) != EOF) {
-        read = true;
-        if (c == '\n') break;
-        if (line.size() < MAX_LINE) line.push_back(static_cast<char>(c));
-    }
-    while (!line.empty() && line.back() == '\r') line.pop_back();
-    return read;
 }
 
 bool parseDouble(const std::string& text, double& value) {
@@ -136,7 +122,7 @@ private:
 
     void addFrequency(int kHz) {
         // A center is always heard in the air band; anything else is damage.
-        if (kHz < FIRST_ATC_KHZ || kHz > LAST_ATC_KHZ || m_Working.frequencies.size() >= MAX_FREQUENCIES)
+        if (kHz < MIN_ATC_FREQUENCY || kHz > MAX_ATC_FREQUENCY || m_Working.frequencies.size() >= MAX_FREQUENCIES)
             damaged();
         else
             m_Working.frequencies.push_back(kHz);
@@ -200,8 +186,16 @@ bool AirSpaceManager::loadFile(const std::string& path) {
         return false;
     }
     AtcDatReader reader(airSpaces);
-    std::string line;
-    while (readLine(file, line)) reader.readLine(line);
+    {
+        LineReader lines(file, MAX_LINE);
+        size_t length = 0;
+        std::string line;
+        while (const char* text = lines.next(&length)) {
+            line.assign(text, length);
+            while (!line.empty() && line.back() == '\r') line.pop_back();
+            reader.readLine(line);
+        }
+    }
     reader.end();
     fclose(file);
     index();
@@ -254,6 +248,15 @@ const Transmitter* AirSpaceManager::findNearestTransmitter(double lat, double lo
     if (!airSpace) return nullptr;
     if (found) *found = airSpace;
     return nearest;
+}
+
+cFrequency AirSpaceManager::findNearestCenterTransmitter(int maxDistance) {
+    double lat = 0, lon = 0, elevation = 0;
+    getLocation(lat, lon, &elevation);
+    const AirSpace* airSpace = nullptr;
+    const Transmitter* site = findNearestTransmitter(lat, lon, elevation, maxDistance, &airSpace);
+    if (!site) return cFrequency();
+    return cFrequency(site->frequency, "Ctr", airSpace->name + " CENTER");
 }
 
 void AirSpaceManager::clear() {

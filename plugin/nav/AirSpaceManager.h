@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AirSpace.h"
+#include "nav/Airport.h"
 
 class AirSpaceManager {
 public:
@@ -32,6 +33,9 @@ public:
     // position that has one, with that airspace; null when there is none.
     static const Transmitter* findNearestTransmitter(double lat, double lon, double elevation, int maxDistance,
                                                      const AirSpace** airSpace = nullptr);
+    // The same for the aircraft's sampled position, as a center frequency
+    // named after its airspace; cleared when there is none.
+    static cFrequency findNearestCenterTransmitter(int maxDistance);
     static void clear();
 
     // Paths of atc.dat below the simulator folder, in the order they are tried.

@@ -6,6 +6,7 @@
 #include "HostFixture.h"
 #include "common/CLocale.h"
 #include "Settings.h"
+#include "SimState.h"
 #include "nav/AirSpaceManager.h"
 
 namespace {
@@ -320,6 +321,21 @@ TEST_F(AirSpaces, NearestTransmitterIsLimitedByDistance) {
         EXPECT_EQ(airSpace, site ? &only() : nullptr);
     }
     EXPECT_EQ(AirSpaceManager::findNearestTransmitter(42.5, -74, 3000, 1000), nullptr);  // outside the airspace
+
+    // The same for the aircraft, as Zuruvo ZEV and Traffic Global chatter ask.
+    initSimState();
+    sim::setDataRef("sim/flightmodel/position/latitude", -1, {formatC("%.8f", aircraft.latitude)});
+    sim::setDataRef("sim/flightmodel/position/longitude", -1, {formatC("%.8f", aircraft.longitude)});
+    sim::setDataRef("sim/flightmodel/position/elevation", -1, {"-3"});  // below sea level counts as 0 ft
+    sampleAircraftPosition();
+    const cFrequency center = AirSpaceManager::findNearestCenterTransmitter(100);
+    EXPECT_EQ(center.freq, 133450);
+    EXPECT_EQ(center.type, "Ctr");
+    EXPECT_EQ(center.name, "Boston CENTER");
+    const cFrequency none = AirSpaceManager::findNearestCenterTransmitter(10);
+    EXPECT_EQ(none.freq, 0);
+    EXPECT_EQ(none.type, "");
+    EXPECT_EQ(none.name, "");
 }
 
 TEST_F(AirSpaces, LoadTakesCustomDataFirstAndOnlyWhenTheSettingIsOn) {
