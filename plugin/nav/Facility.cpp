@@ -9,6 +9,7 @@
 #include "FacilityManager.h"
 #include "common/CLocale.h"
 #include "common/Common.h"
+#include "nav/AirSpaceManager.h"
 #include "nav/Airport.h"
 #include "nav/AirportDatabase.h"
 
@@ -48,6 +49,18 @@ bool parseCoordinate(const std::string& field, double& value) {
     return end != field.c_str();
 }
 
+// One center station per transmitter site of the airspaces, serving the
+// airspace's altitude band.
+void addCenterFacilities() {
+    for (const auto& airSpace : AirSpaceManager::airSpaces)
+        for (const Transmitter& site : airSpace->transmitterLocations)
+            if (Facility* facility = addFacility(site.lat, site.lon, airSpace->id,
+                                                 cFrequency(site.frequency, "Ctr", airSpace->name + " CENTER"))) {
+                facility->minAlt = airSpace->minAlt;
+                facility->maxAlt = airSpace->maxAlt;
+            }
+}
+
 }  // namespace
 
 const char* facilityTypeForFilter(unsigned filterBit) {
@@ -64,8 +77,8 @@ const char* facilityTypeForFilter(unsigned filterBit) {
     }
 }
 
-void addFacility(double lat, double lon, const std::string& icaoCode, const cFrequency& frequency) {
-    if (!inBand(frequency.freq)) return;
+Facility* addFacility(double lat, double lon, const std::string& icaoCode, const cFrequency& frequency) {
+    if (!inBand(frequency.freq)) return nullptr;
     auto* facility = new Facility();
     copyText(facility->icaoCode, sizeof facility->icaoCode, icaoCode);
     copyText(facility->name, sizeof facility->name, frequency.name);
@@ -74,6 +87,7 @@ void addFacility(double lat, double lon, const std::string& icaoCode, const cFre
     facility->lat = lat;
     facility->lon = lon;
     index(facility);
+    return facility;
 }
 
 void loadFreqCSV() {
@@ -127,7 +141,10 @@ void getFacilities() {
 
 void indexFacilities() {
     clearFacilities();
-    loadFreqCSV();
+    if (AirSpaceManager::airSpaces.empty())
+        loadFreqCSV();
+    else
+        addCenterFacilities();
 
     for (const auto& entry : cAirport::airports) {
         const cAirport& airport = entry.second;

@@ -62,7 +62,8 @@ void getFacilities();
 // The same from the airports already loaded.
 void indexFacilities();
 void loadFreqCSV();
-void addFacility(double lat, double lon, const std::string& icaoCode, const cFrequency& frequency);
+// The new record, or null for a frequency off the band.
+Facility* addFacility(double lat, double lon, const std::string& icaoCode, const cFrequency& frequency);
 // Stop: empties both indexes and frees every record.
 void clearFacilities();
 

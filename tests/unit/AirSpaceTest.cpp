@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "SimState.h"
 #include "nav/AirSpaceManager.h"
+#include "nav/Facility.h"
 
 namespace {
 
@@ -38,7 +39,10 @@ std::string controller(const std::string& name, const std::string& frequencies, 
 
 class AirSpaces : public HostTest {
 protected:
-    void TearDown() override { AirSpaceManager::clear(); }
+    void TearDown() override {
+        clearFacilities();
+        AirSpaceManager::clear();
+    }
 
     bool loadText(const std::string& text) {
         const std::string path = simFolder + "atc.dat";
@@ -357,6 +361,42 @@ TEST_F(AirSpaces, LoadTakesCustomDataFirstAndOnlyWhenTheSettingIsOn) {
     gSettings.useXP12Airspace = false;
     EXPECT_EQ(loadedName(), "");
     gSettings.useXP12Airspace = true;
+}
+
+TEST_F(AirSpaces, EveryInBandSiteBecomesACenterFacilityAndFreqCsvIsNotRead) {
+    ASSERT_TRUE(loadText(controller("Boston", "FREQ 13345\n", square(42.5, -71.5, 30), "0 45000") +
+                         "NAME Kansas City\nFACILITY_ID ZKCXYZ\nFREQ 12835\nFREQ 13260\n" +
+                         pointLines(square(38.5, -95.0, 150))));
+    indexFacilities();
+    EXPECT_FALSE(logged("Unable to open " + pluginFolder + "freq.csv"));
+    size_t sites = 0;
+    for (const auto& airSpace : AirSpaceManager::airSpaces)
+        for (const Transmitter& site : airSpace->transmitterLocations) {
+            ++sites;
+            const Facility* facility = findNearestFacility(site.lat, site.lon, site.frequency, 1);
+            ASSERT_NE(facility, nullptr);
+            EXPECT_STREQ(facility->type, "Ctr");
+            EXPECT_EQ(facility->name, airSpace->name + " CENTER");
+            EXPECT_EQ(facility->icaoCode, airSpace->id.substr(0, 4));
+            EXPECT_EQ(facility->minAlt, airSpace->minAlt);
+            EXPECT_EQ(facility->maxAlt, airSpace->maxAlt);
+            EXPECT_EQ(facility->currentVoiceIndex, -1);
+        }
+    EXPECT_GT(sites, 5u);
+    size_t centers = 0;
+    for (const Facility* head : facilities)
+        for (const Facility* facility = head; facility; facility = facility->next) centers += facility->type == std::string("Ctr");
+    EXPECT_EQ(centers, sites);
+    EXPECT_EQ(AirSpaceManager::airSpaces.front()->maxAlt, 45000);
+    EXPECT_STREQ(findNearestFacility(42.5, -71.5, 133450, 1)->icaoCode, "ZBo");
+    EXPECT_STREQ(findNearestFacility(38.5, -95.0, AirSpaceManager::airSpaces.back()->transmitterLocations.front().frequency, 1)
+                     ->icaoCode,
+                 "ZKCX");
+
+    // Without airspaces the centers come from freq.csv.
+    AirSpaceManager::clear();
+    indexFacilities();
+    EXPECT_TRUE(logged("Unable to open " + pluginFolder + "freq.csv"));
 }
 
 TEST_F(AirSpaces, UnreadableFileIsLoggedAndLeavesNothing) {
