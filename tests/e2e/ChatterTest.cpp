@@ -137,8 +137,11 @@ TEST(DemoFlight, IsHeardWhereTheTimelineSaysAndSilentInItsPauses) {
     const auto sounds = clips(run);
     ASSERT_GE(sounds.size(), 6u);
     double silentFrom = 0;
-    for (const auto& sound : sounds) {
-        EXPECT_GT(level(run, sound.start + 0.2, sound.end - 0.2), 300) << "clip " << sound.id;
+    for (auto sound : sounds) {
+        if (sound.end < 0) sound.end = 66;  // still on the air when the flight ended
+        if (sound.end - sound.start > 0.5) {
+            EXPECT_GT(level(run, sound.start + 0.2, sound.end - 0.2), 300) << sound.id;
+        }
         if (sound.start - silentFrom > 0.2) {
             EXPECT_EQ(level(run, silentFrom + 0.05, sound.start - 0.05), 0);
         }
