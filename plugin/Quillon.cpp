@@ -8,12 +8,14 @@
 #include <fstream>
 #include <thread>
 
+#include "Commands.h"
 #include "Controllers.h"
 #include "Integrations.h"
 #include "SayIntentions.h"
 #include "Scheduler.h"
 #include "Settings.h"
 #include "SimState.h"
+#include "SpeechDataRefs.h"
 #include "audio/Clips.h"
 #include "audio/Sound.h"
 #include "audio/wave.h"
@@ -24,6 +26,7 @@
 #include "nav/Facility.h"
 #include "nav/RegionMap.h"
 #include "panels/MsgBox.h"
+#include "speech/VoiceManager.h"
 
 SoundFile gSoundFile;
 std::atomic<int> simInitialized{0};
@@ -79,7 +82,9 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     setActiveController(gSettings.activeController);
     getClipManager().getChatterFiles();
 
+    registerCommands();
     registerIntegrationDataRefs();
+    registerSpeechDataRefs();
 
     snprintf(gVersion, sizeof gVersion, "%s", getVersionString().c_str());
     AirSpaceManager::load();
@@ -88,6 +93,7 @@ void startSequence(char* outName, char* outSignature, char* outDescription) {
     getClipManager().loadClipSelections();
     XPLMRegisterFlightLoopCallback(myFlightLoop, -1.0f, nullptr);
     sLogMsg("Initialization complete for version %s", gVersion);
+    getVoiceManager();
     if (!gSettings.useXPlaneATC) warnAboutAutoTune();
     RegionMapManager::getInstance();
 }
@@ -108,11 +114,14 @@ void stopSequence() {
     freeWaveData(gSoundFile.waveData.exchange(nullptr));
     stopSoundSystem();
     simInitialized = 0;
+    unregisterCommands();
     unregisterIntegrationDataRefs();
+    unregisterSpeechDataRefs();
     SayIntentions::release();
     clearFacilities();
     saveSettings();
     getClipManager().saveClipSelections();
+    removeVoiceManager();
     RegionMapManager::removeInstance();
     removeMsgBoxManager();
     AirSpaceManager::clear();
@@ -223,6 +232,7 @@ float flightLoop() {
     soundHandOff();
     RegionMapManager::getInstance()->checkRegion();
     warnAboutSayIntentions();
+    getVoiceManager()->processTextToSpeech();
     return -1.0f;
 }
 
@@ -244,7 +254,12 @@ XPLM_EXPORT int XPluginStart(char* outName, char* outSignature, char* outDescrip
 
 XPLM_EXPORT void XPluginStop(void) { guardedVoid("XPluginStop", stopSequence, true); }
 
-XPLM_EXPORT int XPluginEnable(void) { return guarded("XPluginEnable", 1, [] { return 1; }); }
+XPLM_EXPORT int XPluginEnable(void) {
+    return guarded("XPluginEnable", 1, [] {
+        getVoiceManager();
+        return 1;
+    });
+}
 
 XPLM_EXPORT void XPluginDisable(void) {
     guardedVoid("XPluginDisable", [] {

@@ -39,7 +39,7 @@ public:
     int run(const std::string& scenario, const std::vector<std::string>& options = {}) {
         const std::string scenarioFile = root + "scenario.txt";
         std::ofstream(scenarioFile) << scenario;
-        std::string command = quote(SIMHOST_PATH) + " --sim " + quote(sim) + " --scenario " + quote(scenarioFile);
+        std::string command = "PATH=" + quote(searchPath) + " " + quote(SIMHOST_PATH) + " --sim " + quote(sim) + " --scenario " + quote(scenarioFile);
         for (const auto& option : options) command += " " + quote(option);
         command += " 2>&1";
         stdoutText.clear();
@@ -75,4 +75,7 @@ public:
     }
 
     std::string root, sim, plugin, output, stdoutText;
+    // The plug-in's search path for outside programs: the system's own, so
+    // that an AWS tool installed for the user is not asked for voices at start.
+    std::string searchPath = "/usr/bin:/bin";
 };
