@@ -115,6 +115,10 @@ void writeBytes(void*, void* value, int offset, int length) {
 }  // namespace
 
 void registerSpeechDataRefs() {
+    // Every start begins with no text for the pilot's voice, without delay.
+    gRequest.text.clear();
+    gRequest.voiceIndex = -1;
+    gRequest.delay = 0.0f;
     for (PublishedDataRef& dataRef : gDataRefs) {
         void* refcon = reinterpret_cast<void*>(static_cast<intptr_t>(dataRef.which));
         const bool isInt = dataRef.type == xplmType_Int, isFloat = dataRef.type == xplmType_Float;

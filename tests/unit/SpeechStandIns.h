@@ -1,9 +1,8 @@
-// Stand-ins for the speech services: HTTP servers on 127.0.0.1 that answer
-// like the real ones, a fake AWS tool, real MP3 audio made with sox, and a
-// fixture that collects message-box requests.
+// Stand-ins for the speech services: broken replies of their servers, a port
+// where none listens, decoding of what they wrote, and a fixture that collects
+// message-box requests.
 #pragma once
 
-#include <httplib.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -22,31 +21,10 @@
 #include <vector>
 
 #include "HostFixture.h"
+#include "StandInServer.h"
 #include "audio/wave.h"
 #include "panels/MsgBox.h"
 #include "speech/ServiceRequest.h"
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// Half a second of a 440 Hz tone, encoded by sox once per test run.
-inline const std::string& toneMp3() {
-    static const std::string bytes = [] {
-        std::string path = ::testing::TempDir() + "quillon-tone-" + std::to_string(getpid()) + ".mp3";
-        std::string command = "sox -n -r 22050 -c 1 '" + path + "' synth 0.5 sine 440 2>/dev/null";
-        if (std::system(command.c_str()) != 0) return std::string();
-        std::string mp3 = readBytes(path);
-        std::filesystem::remove(path);
-        return mp3;
-    }();
-    return bytes;
-}
 
 // The number of PCM samples the audio decoder gets from the file; 0 when it is not audio.
 inline size_t decodedSamples(const std::string& path) {
@@ -56,89 +34,7 @@ inline size_t decodedSamples(const std::string& path) {
     return samples;
 }
 
-// Sets an environment variable for the scope's lifetime.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_Name(name) {
-        if (const char* old = getenv(name)) m_Old = old, m_Had = true;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_Had)
-            setenv(m_Name.c_str(), m_Old.c_str(), 1);
-        else
-            unsetenv(m_Name.c_str());
-    }
-
-private:
-    std::string m_Name, m_Old;
-    bool m_Had = false;
-};
-
-struct RecordedRequest {
-    std::string method, path, body;
-    httplib::Headers headers;
-    httplib::Params params;
-
-    std::string header(const std::string& name) const {
-        auto found = headers.find(name);
-        return found == headers.end() ? std::string() : found->second;
-    }
-    std::string param(const std::string& name) const {
-        auto found = params.find(name);
-        return found == params.end() ? std::string() : found->second;
-    }
-};
-
-using Answer = std::function<void(const httplib::Request&, httplib::Response&)>;
-
-// An HTTP server on a free port of 127.0.0.1, answering every request with
-// `answer` and recording what it received.
-class StandInServer {
-public:
-    explicit StandInServer(Answer answer) : StandInServer(std::make_unique<httplib::Server>(), std::move(answer)) {}
-
-    StandInServer(std::unique_ptr<httplib::Server> server, Answer answer) : m_Server(std::move(server)) {
-        auto handle = [this, answer](const httplib::Request& request, httplib::Response& response) {
-            {
-                std::lock_guard<std::mutex> lock(m_Mutex);
-                m_Requests.push_back({request.method, request.path, request.body, request.headers, request.params});
-            }
-            answer(request, response);
-        };
-        m_Server->Post(".*", handle);
-        m_Server->Get(".*", handle);
-        m_Port = m_Server->bind_to_any_port("127.0.0.1");
-        m_Thread = std::thread([this] { m_Server->listen_after_bind(); });
-        while (!m_Server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~StandInServer() {
-        m_Server->stop();
-        m_Thread.join();
-    }
-
-    std::string url(const char* scheme = "http") const {
-        return std::string(scheme) + "://127.0.0.1:" + std::to_string(m_Port);
-    }
-    std::vector<RecordedRequest> requests() const {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        return m_Requests;
-    }
-
-private:
-    std::unique_ptr<httplib::Server> m_Server;
-    int m_Port = 0;
-    std::thread m_Thread;
-    mutable std::mutex m_Mutex;
-    std::vector<RecordedRequest> m_Requests;
-};
-
 // ---- broken replies every web service must survive ----------------------------
-
-inline void answerWith(httplib::Response& response, int status, const std::string& body, const char* type) {
-    response.status = status;
-    response.set_content(body, type);
-}
 
 // Announces the whole MP3 and drops the connection halfway.
 inline void answerTruncated(httplib::Response& response) {
