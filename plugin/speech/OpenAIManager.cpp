@@ -1,6 +1,7 @@
 #include "OpenAIManager.h"
 
 #include <cmath>
+#include <limits>
 
 #include "CurlSpeech.h"
 #include "FixedVoices.h"
@@ -71,7 +72,11 @@ std::string OpenAIManager::fromJson(nlohmann::json& j) {
             clone.id = stored.at("Id").get<std::string>();
             clone.m_Name = stored.at("Name").get<std::string>();
             clone.instructions = stored.at("Instructions").get<std::string>();
-            if (stored.contains("Speed") && stored["Speed"].is_number_float()) clone.speed = stored["Speed"].get<float>();
+            if (stored.contains("Speed") && stored["Speed"].is_number_float()) {
+                // A speed a float cannot hold is no speed.
+                const double speed = stored["Speed"].get<double>();
+                if (std::fabs(speed) <= std::numeric_limits<float>::max()) clone.speed = static_cast<float>(speed);
+            }
             clone.ttsIndex = static_cast<int>(m_Voices.size());
             clone.pTTSEngine = this;
             m_Voices.push_back(clone);

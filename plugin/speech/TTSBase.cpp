@@ -1,6 +1,9 @@
 #include "TTSBase.h"
 
+#include <cmath>
 #include <exception>
+#include <limits>
+#include <stdexcept>
 
 #include "MachineId.h"
 #include "StringCipher.h"
@@ -54,10 +57,21 @@ std::string TTSBase::readGuarded(const std::function<void()>& read) {
     return {};
 }
 
+namespace {
+
+// A counter as stored; a number it cannot hold is an error, not a wrapped value.
+uint32_t readCounter(const nlohmann::json& value) {
+    const double number = value.get<double>();
+    if (!(number >= 0.0 && number <= std::numeric_limits<uint32_t>::max())) throw std::out_of_range("counter");
+    return static_cast<uint32_t>(number);
+}
+
+}  // namespace
+
 void TTSBase::readCommonFields(const nlohmann::json& j, const std::string& keyOwner) {
     enabled = j.at("Enabled").get<bool>();
-    totalCharacters = j.at("Total Characters").get<uint32_t>();
-    totalApiCalls = j.at("Total API Calls").get<uint32_t>();
+    totalCharacters = readCounter(j.at("Total Characters"));
+    totalApiCalls = readCounter(j.at("Total API Calls"));
     if (!usesKey) return;
     {
         std::lock_guard<std::mutex> lock(m_Lock);

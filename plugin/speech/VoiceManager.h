@@ -82,6 +82,8 @@ public:
     // Reads the configuration from `text`, the content of `path`; false, with
     // the message shown, when any of it could not be read.
     bool readSettingsText(const std::string& text, const std::string& path);
+    // The configuration as saveSettings writes it.
+    std::string settingsText() const;
     bool saveSettings();
     void resetUsageData();
     std::string getUsageData() const;

@@ -140,7 +140,7 @@ bool VoiceManager::readSettingsText(const std::string& text, const std::string& 
     return false;
 }
 
-bool VoiceManager::saveSettings() {
+std::string VoiceManager::settingsText() const {
     json root;
     json stored = json::array();
     for (const auto& service : services) stored.push_back(service->toJson());
@@ -152,8 +152,12 @@ bool VoiceManager::saveSettings() {
     }
     root["Services"] = std::move(stored);
     root["Voice Sets"] = std::move(sets);
+    return root.dump(4, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+bool VoiceManager::saveSettings() {
     const std::string path = makePluginFileName(SETTINGS_FILE);
-    if (writeFileAtomically(path, root.dump(4, ' ', false, json::error_handler_t::replace) + "\n")) return true;
+    if (writeFileAtomically(path, settingsText())) return true;
     sLogMsg("ERROR: Unable to write %s", path.c_str());
     return false;
 }

@@ -156,7 +156,9 @@ TEST_F(SpeechQueue, CrewWithoutAVoiceAndInvalidIndexesAreReportedAndNothingPlays
         int shown = 0;
         for (const auto& line : logMessages()) shown += line.find("The crew type") != std::string::npos ? 1 : 0;
         EXPECT_EQ(shown, c.box ? 1 : 0);
-        if (c.box) EXPECT_TRUE(logged(std::string("ERROR: ") + c.box));
+        if (c.box) {
+            EXPECT_TRUE(logged(std::string("ERROR: ") + c.box));
+        }
         sim::Sim::get().log.clear();
     }
     EXPECT_TRUE(fake(*manager, 0).calls().empty());

@@ -146,20 +146,35 @@ TEST_F(VoiceSettingsFile, AnUnreadableFileIsReportedAndKeptAside) {
 TEST_F(VoiceSettingsFile, ValuesOfTheWrongTypeAreReportedAndWhatWasReadBeforeStays) {
     const std::string rss = "{\"Name\": \"VoiceRSS\", \"Enabled\": true, \"Total Characters\": 5, "
                             "\"Total API Calls\": \"many\", \"ApiKey\": \"\"}";
+    // Counters that do not fit, and a clone speed no float holds.
+    const std::string lemonfox = "{\"Name\": \"Lemonfox.ai\", \"Enabled\": false, \"Total Characters\": -1, "
+                                 "\"Total API Calls\": 0, \"ApiKey\": \"\"}";
+    const std::string openai = "{\"Name\": \"OpenAI\", \"Enabled\": true, \"Total Characters\": 1e20, "
+                               "\"Total API Calls\": 0, \"ApiKey\": \"\"}, {\"Name\": \"OpenAI\", \"Enabled\": "
+                               "true, \"Total Characters\": 4294967295, \"Total API Calls\": 0, \"ApiKey\": \"\", "
+                               "\"Clones\": [{\"Id\": \"ash\", \"Name\": \"Fast\", \"Instructions\": \"\", "
+                               "\"Speed\": 1e300}]}";
     const std::string good = "{\"Use as ATC\": true, \"Crew Role\": 2, \"Key\": \"Fake0_v1_Fake0 voice 1\"}";
     writeBytes(settingsPath(),
-               "{\"Usage Date\": 20240229, \"Services\": [7, {\"Name\": 3}, {\"Name\": \"Unknown\"}, " + rss +
-                   "], \"Voice Sets\": [{\"Name\": \"First\"}, {\"Name\": \"Second\", \"Selections\": [" + good +
+               "{\"Usage Date\": 20240229, \"Services\": [7, {\"Name\": 3}, {\"Name\": \"Unknown\"}, " + rss + ", " + lemonfox +
+                   ", " + openai + "], \"Voice Sets\": [{\"Name\": \"First\"}, {\"Name\": \"Second\", \"Selections\": [" + good +
                    ", {\"Use as ATC\": \"yes\", \"Crew Role\": 0, \"Key\": \"x\"}, "
                    "{\"Use as ATC\": false, \"Crew Role\": 9, \"Key\": \"y\"}]}, "
                    "{\"Name\": [\"Third\"]}, {\"Name\": \"Fourth\", \"Selections\": 5}]}");
     VoiceManager manager;
     EXPECT_EQ(boxes(), Boxes({{"ERROR", readError("[ERROR] Unexpected error while reading VoiceRSSTTS settings\n"
+                                                  "[ERROR] Unexpected error while reading Lemonfox.aiTTS settings\n"
+                                                  "[ERROR] Unexpected error while reading OpenAITTS settings\n"
                                                   "[ERROR] Unexpected error while reading voice selection\n"
                                                   "[ERROR] Unexpected error while reading voice selection\n"
                                                   "[ERROR] Unexpected error while reading voice set\n"
                                                   "[ERROR] Unexpected error while reading voice set")}}));
     EXPECT_EQ(manager.services[1]->totalCharacters.load(), 5u);  // read before the error
+    EXPECT_FALSE(manager.services[2]->enabled);
+    EXPECT_EQ(manager.services[2]->totalCharacters.load(), 0u);
+    EXPECT_EQ(manager.services[3]->totalCharacters.load(), 4294967295u);
+    EXPECT_EQ(manager.services[3]->m_Voices.back().m_Name, "Fast");
+    EXPECT_FLOAT_EQ(manager.services[3]->m_Voices.back().speed, 1.0f);
     ASSERT_EQ(manager.voiceSets.size(), 4u);
     EXPECT_EQ(manager.voiceSets[0].name, "First");
     EXPECT_EQ(manager.voiceSets[1].name, "Second");
