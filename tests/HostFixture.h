@@ -46,6 +46,21 @@ protected:
         }
     }
 
+    // Offers the simulator's sound bus, or hides it as an older simulator
+    // does, to the sound output started from now on.
+    static void useSoundBus(bool on) {
+        static const char* const busFunctions[] = {"XPLMPlayPCMOnBus",         "XPLMStopAudio",
+                                                   "XPLMSetAudioPosition",     "XPLMSetAudioFadeDistance",
+                                                   "XPLMSetAudioVolume",       "XPLMSetAudioCone"};
+        sim::Sim& host = sim::Sim::get();
+        if (on)
+            host.flags.erase("no-sound-bus");
+        else
+            host.flags["no-sound-bus"] = "1";
+        for (const char* name : busFunctions) sim::removeSymbol(name);
+        sim::runStartHooks();
+    }
+
     // Log lines without their time stamp and prefix.
     std::vector<std::string> logMessages() const {
         std::vector<std::string> messages;

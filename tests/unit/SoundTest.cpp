@@ -46,9 +46,6 @@ public:
 };
 [[maybe_unused]] ::testing::Environment* const gOpenAlToFile = ::testing::AddGlobalTestEnvironment(new OpenAlToFile);
 
-const char* const kBusFunctions[] = {"XPLMPlayPCMOnBus",   "XPLMStopAudio",      "XPLMSetAudioPosition",
-                                     "XPLMSetAudioFadeDistance", "XPLMSetAudioVolume", "XPLMSetAudioCone"};
-
 struct Event {
     double time;
     std::string text;
@@ -68,16 +65,6 @@ protected:
         gSettings.audioDevice = "X-Plane Audio";
         gSettings.staticVolume = 0.0f;
         gSoundFile.addStatic = false;
-    }
-
-    static void useSoundBus(bool on) {
-        sim::Sim& host = sim::Sim::get();
-        if (on)
-            host.flags.erase("no-sound-bus");
-        else
-            host.flags["no-sound-bus"] = "1";
-        for (const char* name : kBusFunctions) sim::removeSymbol(name);
-        sim::runStartHooks();
     }
 
     void startPlugin() {

@@ -11,9 +11,6 @@
 
 namespace {
 
-const char* const kBusFunctions[] = {"XPLMPlayPCMOnBus",         "XPLMStopAudio",      "XPLMSetAudioPosition",
-                                     "XPLMSetAudioFadeDistance", "XPLMSetAudioVolume", "XPLMSetAudioCone"};
-
 struct Event {
     double time;
     std::string text;
@@ -23,7 +20,7 @@ class SpeechQueue : public VoiceTest {
 protected:
     void SetUp() override {
         VoiceTest::SetUp();
-        useSoundBus(true);
+        startSpeechOutput(true);
     }
     void TearDown() override {
         manager.reset();
@@ -32,16 +29,10 @@ protected:
         VoiceTest::TearDown();
     }
 
-    void useSoundBus(bool on) {
-        sim::Sim& host = sim::Sim::get();
+    void startSpeechOutput(bool onSoundBus) {
         stopSoundSystem();
-        if (on)
-            host.flags.erase("no-sound-bus");
-        else
-            host.flags["no-sound-bus"] = "1";
-        for (const char* name : kBusFunctions) sim::removeSymbol(name);
-        sim::runStartHooks();
-        std::filesystem::create_directories(host.outputFolder);
+        useSoundBus(onSoundBus);
+        std::filesystem::create_directories(sim::Sim::get().outputFolder);
         startSoundSystem();
     }
 
@@ -175,7 +166,7 @@ TEST_F(SpeechQueue, NothingIsQueuedWithoutTextOrVoices) {
     manager->addSpeech("", -1, 0.0f, true);
     EXPECT_FALSE(manager->hasQueuedSpeech());
     EXPECT_FALSE(logged("ERROR: The FMOD Sound engine is not available in this version of X-Plane"));
-    useSoundBus(false);
+    startSpeechOutput(false);
     manager->addSpeech("", -1, 0.0f, true);
     EXPECT_TRUE(logged("ERROR: The FMOD Sound engine is not available in this version of X-Plane"));
 }
