@@ -39,7 +39,8 @@ public:
     int run(const std::string& scenario, const std::vector<std::string>& options = {}) {
         const std::string scenarioFile = root + "scenario.txt";
         std::ofstream(scenarioFile) << scenario;
-        std::string command = "PATH=" + quote(searchPath) + " " + quote(SIMHOST_PATH) + " --sim " + quote(sim) + " --scenario " + quote(scenarioFile);
+        std::string command = "PATH=" + quote(searchPath) + " " + quote(SIMHOST_PATH) + " --sim " + quote(sim) +
+                              " --scenario " + quote(scenarioFile);
         for (const auto& option : options) command += " " + quote(option);
         command += " 2>&1";
         stdoutText.clear();
