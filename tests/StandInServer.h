@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,16 +30,21 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Half a second of a 440 Hz tone, encoded by sox once per test run.
+// A 440 Hz tone of that length, encoded by sox; empty when sox failed.
+inline std::string makeToneMp3(int milliseconds) {
+    std::string path = ::testing::TempDir() + "quillon-tone-" + std::to_string(getpid()) + ".mp3";
+    char length[32];  // seconds with a decimal point, whatever the locale
+    snprintf(length, sizeof length, "%d.%03d", milliseconds / 1000, milliseconds % 1000);
+    std::string command = "sox -n -r 22050 -c 1 '" + path + "' synth " + length + " sine 440 2>/dev/null";
+    if (std::system(command.c_str()) != 0) return std::string();
+    std::string mp3 = readBytes(path);
+    std::filesystem::remove(path);
+    return mp3;
+}
+
+// Half a second of the tone, made once per test run.
 inline const std::string& toneMp3() {
-    static const std::string bytes = [] {
-        std::string path = ::testing::TempDir() + "quillon-tone-" + std::to_string(getpid()) + ".mp3";
-        std::string command = "sox -n -r 22050 -c 1 '" + path + "' synth 0.5 sine 440 2>/dev/null";
-        if (std::system(command.c_str()) != 0) return std::string();
-        std::string mp3 = readBytes(path);
-        std::filesystem::remove(path);
-        return mp3;
-    }();
+    static const std::string bytes = makeToneMp3(500);
     return bytes;
 }
 

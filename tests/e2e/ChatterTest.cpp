@@ -35,20 +35,6 @@ std::vector<Sound> clips(const SimRun& run) {
     return sounds;
 }
 
-// The RMS level of simhost's recording between two simulator times.
-double level(const SimRun& run, double from, double to) {
-    const std::string wav = SimRun::readFile(run.output + "radio.wav");
-    const size_t first = 44 + 2 * static_cast<size_t>(from * 44100), last = 44 + 2 * static_cast<size_t>(to * 44100);
-    double sum = 0;
-    size_t count = 0;
-    for (size_t at = first; at + 1 < std::min(last, wav.size()); at += 2, ++count) {
-        int16_t sample;
-        memcpy(&sample, wav.data() + at, 2);
-        sum += static_cast<double>(sample) * sample;
-    }
-    return count ? std::sqrt(sum / static_cast<double>(count)) : 0;
-}
-
 // Parked at Boston Logan on ground, chatter following the tuned controller.
 std::string scenario(const std::string& settings, const std::string& steps) {
     return "file \"Resources/plugins/Quillon/Quillon.ini\" \"DEBUG_OUTPUT 1\\nAUTOMATIC_CONTROLLERS 1\\n"
@@ -140,10 +126,10 @@ TEST(DemoFlight, IsHeardWhereTheTimelineSaysAndSilentInItsPauses) {
     for (auto sound : sounds) {
         if (sound.end < 0) sound.end = 66;  // still on the air when the flight ended
         if (sound.end - sound.start > 0.5) {
-            EXPECT_GT(level(run, sound.start + 0.2, sound.end - 0.2), 300) << sound.id;
+            EXPECT_GT(run.recordingLevel(sound.start + 0.2, sound.end - 0.2), 300) << sound.id;
         }
         if (sound.start - silentFrom > 0.2) {
-            EXPECT_EQ(level(run, silentFrom + 0.05, sound.start - 0.05), 0);
+            EXPECT_EQ(run.recordingLevel(silentFrom + 0.05, sound.start - 0.05), 0);
         }
         silentFrom = sound.end;
     }
@@ -151,7 +137,7 @@ TEST(DemoFlight, IsHeardWhereTheTimelineSaysAndSilentInItsPauses) {
     // each from half a second after it began (a clip on the air is cut within
     // a few checks, which a busy machine may stretch).
     for (const auto& pause : {std::make_pair(30.5, 34.0), std::make_pair(38.5, 41.0), std::make_pair(43.5, 46.0)})
-        EXPECT_EQ(level(run, pause.first, pause.second), 0) << pause.first;
+        EXPECT_EQ(run.recordingLevel(pause.first, pause.second), 0) << pause.first;
 }
 
 }  // namespace

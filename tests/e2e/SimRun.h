@@ -6,7 +6,10 @@
 
 #include <sys/wait.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -60,6 +63,20 @@ public:
         std::string line;
         while (std::getline(stream, line)) lines.push_back(line);
         return lines;
+    }
+
+    // The RMS level of simhost's recording (44.1 kHz mono, 16-bit) between two simulator times.
+    double recordingLevel(double from, double to) const {
+        const std::string wav = readFile(output + "radio.wav");
+        const size_t first = 44 + 2 * static_cast<size_t>(from * 44100), last = 44 + 2 * static_cast<size_t>(to * 44100);
+        double sum = 0;
+        size_t count = 0;
+        for (size_t at = first; at + 1 < std::min(last, wav.size()); at += 2, ++count) {
+            int16_t sample;
+            memcpy(&sample, wav.data() + at, 2);
+            sum += static_cast<double>(sample) * sample;
+        }
+        return count ? std::sqrt(sum / static_cast<double>(count)) : 0;
     }
 
     static std::string readFile(const std::string& path) {

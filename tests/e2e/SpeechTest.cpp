@@ -1,53 +1,76 @@
 // Text spoken through the real plug-in: a cockpit script sets the text, the
 // voice and the delay, fires the command, and the stand-in VoiceRSS server's
 // MP3 is heard on the speech channel in simhost's recording.
-#include <cmath>
-#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "SimRun.h"
 #include "StandInServer.h"
 
 namespace {
 
-struct SoundEvent {
-    double time;
-    std::string text;
+// One sound of simhost's sound bus.
+struct Sound {
+    int id = 0;
+    double start = 0, end = -1;
+    std::string play;  // the play event
+    float volume = -1;
 };
 
-std::vector<SoundEvent> soundEvents(const SimRun& run) {
-    std::vector<SoundEvent> events;
-    std::stringstream file(SimRun::readFile(run.output + "sound-events.txt"));
-    double time;
-    std::string text;
-    while (file >> time && std::getline(file, text)) events.push_back({time, text.substr(1)});
-    return events;
-}
-
-// Root-mean-square level of the recording (44.1 kHz mono, 16 bit) between two times.
-double level(const std::string& wav, double from, double to) {
-    const size_t first = 44 + 2 * static_cast<size_t>(from * 44100), last = 44 + 2 * static_cast<size_t>(to * 44100);
-    double sum = 0;
-    size_t count = 0;
-    for (size_t at = first; at + 1 < std::min(last, wav.size()); at += 2, ++count) {
-        const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(wav[at]) | (static_cast<uint8_t>(wav[at + 1]) << 8));
-        sum += static_cast<double>(sample) * sample;
+std::vector<Sound> sounds(const SimRun& run) {
+    std::vector<Sound> list;
+    std::stringstream events(SimRun::readFile(run.output + "sound-events.txt"));
+    std::string line;
+    while (std::getline(events, line)) {
+        double time;
+        char what[16];
+        int id;
+        float value;
+        if (sscanf(line.c_str(), "%lf %15s id=%d", &time, what, &id) != 3) continue;
+        if (strcmp(what, "play") == 0) list.push_back({id, time, -1, line, -1});
+        for (auto& sound : list) {
+            if (sound.id != id) continue;
+            if (strcmp(what, "end") == 0 || strcmp(what, "stop") == 0) sound.end = time;
+            if (strcmp(what, "volume") == 0 && sscanf(line.c_str(), "%*f volume id=%*d %f", &value) == 1)
+                sound.volume = value;
+        }
     }
-    return count ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
+    return list;
 }
 
-TEST(Speech, QueuedTextIsHeardOnTheSpeechChannelAfterItsDelay) {
-    StandInServer server([](const httplib::Request& request, httplib::Response& response) {
+// The speech is the one sound at the voice volume of these tests.
+const Sound* speech(const std::vector<Sound>& list) {
+    for (const auto& sound : list)
+        if (sound.volume == 0.5f) return &sound;
+    return nullptr;
+}
+
+// A VoiceRSS stand-in that speaks `audio` with voice Zoe for the key "rss-key".
+StandInServer voiceRss(const std::string& audio) {
+    return StandInServer([audio](const httplib::Request& request, httplib::Response& response) {
         if (request.get_param_value("key") == "rss-key" && request.get_param_value("v") == "Zoe")
-            answerWith(response, 200, toneMp3(), "audio/mpeg");
+            answerWith(response, 200, audio, "audio/mpeg");
         else
             answerWith(response, 200, "ERROR: The API key is not available!", "text/plain");
     });
-    ASSERT_FALSE(toneMp3().empty());
-    SimRun run;
-    std::ofstream(run.plugin + "Quillon.ini") << "VOICE_RSS_API_KEY rss-key\nVOICE_VOLUME 0.5\n";
+}
+
+// Runs simhost with the plug-in's speech going to `server`.
+int runWithSpeech(SimRun& run, const StandInServer& server, const std::string& settings, const std::string& scenario,
+                  const std::vector<std::string>& options = {}) {
+    std::ofstream(run.plugin + "Quillon.ini") << "VOICE_RSS_API_KEY rss-key\nVOICE_VOLUME 0.5\n" << settings;
     setenv("QUILLON_VOICERSS_URL", server.url().c_str(), 1);
-    const int status = run.run(R"(end 5.0
+    const int status = run.run(scenario, options);
+    unsetenv("QUILLON_VOICERSS_URL");
+    return status;
+}
+
+TEST(Speech, QueuedTextIsHeardOnTheSpeechChannelAfterItsDelay) {
+    ASSERT_FALSE(toneMp3().empty());
+    const StandInServer server = voiceRss(toneMp3());
+    SimRun run;
+    ASSERT_EQ(runWithSpeech(run, server, "", R"(end 5.0
 at 0.5 set Orvan/Quillon/tts_txt "Flight 7, cleared to land runway 27"
 at 0.5 set Orvan/Quillon/tts_voice_index -1
 at 0.5 set Orvan/Quillon/tts_play_delay_seconds 2
@@ -64,32 +87,63 @@ at 4.2 command Orvan/Quillon/Queue_Text_To_Speech
 expect-log "ERROR: The crew type, Copilot, has not been assigned to a voice"
 expect-log "ERROR: The requested voice index, -2, is invalid"
 expect-no-log "VoiceRSS"
-)");
-    unsetenv("QUILLON_VOICERSS_URL");
-    ASSERT_EQ(status, 0) << run.stdoutText << run.log();
+)"),
+              0)
+        << run.stdoutText << run.log();
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].param("src"), "Flight 7, cleared to land runway 27");
     EXPECT_EQ(requests[0].param("hl"), "en-au");
 
-    // One sound: the spoken MP3 at the speech volume, two seconds after it was queued.
-    std::vector<SoundEvent> plays, volumes;
-    for (const auto& event : soundEvents(run)) {
-        if (event.text.rfind("play ", 0) == 0) plays.push_back(event);
-        if (event.text.rfind("volume ", 0) == 0) volumes.push_back(event);
-    }
-    ASSERT_EQ(plays.size(), 1u);
-    EXPECT_NE(plays[0].text.find("rate=22050 channels=1"), std::string::npos) << plays[0].text;
-    EXPECT_GE(plays[0].time, 2.95);
-    EXPECT_LE(plays[0].time, 3.5);
-    ASSERT_EQ(volumes.size(), 1u);
-    EXPECT_EQ(volumes[0].text, "volume id=1 0.500");
-
-    const std::string wav = SimRun::readFile(run.output + "radio.wav");
-    EXPECT_EQ(level(wav, 0.0, plays[0].time), 0.0);
-    EXPECT_GT(level(wav, plays[0].time, plays[0].time + 0.5), 1000.0);
+    // One sound: the spoken MP3 at the voice volume, two seconds after it was queued.
+    const auto heard = sounds(run);
+    ASSERT_EQ(heard.size(), 1u);
+    const Sound* spoken = speech(heard);
+    ASSERT_NE(spoken, nullptr) << heard[0].play;
+    EXPECT_NE(spoken->play.find("rate=22050 channels=1"), std::string::npos) << spoken->play;
+    EXPECT_GE(spoken->start, 2.95);
+    EXPECT_LE(spoken->start, 3.5);
+    EXPECT_EQ(run.recordingLevel(0.0, spoken->start), 0.0);
+    EXPECT_GT(run.recordingLevel(spoken->start, spoken->end), 1000.0);
     EXPECT_FALSE(std::filesystem::exists(run.plugin + "tts.mp3"));
+}
+
+// Chatter over the demo world: while speech is heard no clip starts, and the
+// control panel's status says why.
+TEST(Speech, ChatterPausesWhileSpeechIsHeard) {
+    const std::string announcement = makeToneMp3(3000);
+    ASSERT_FALSE(announcement.empty());
+    const StandInServer server = voiceRss(announcement);
+    SimRun run;
+    run.installWorld();
+    ASSERT_EQ(runWithSpeech(run, server,
+                            "DEBUG_OUTPUT 1\nAUTOMATIC_CONTROLLERS 1\nAUTO_SELECT_REGION_AND_COUNTRY 1\n"
+                            "MINIMUM_DELAY 1\nMAXIMUM_DELAY 1\n",
+                            R"(end 14
+set sim/cockpit2/radios/actuators/com1_frequency_hz_833 121900
+at 6 set Orvan/Quillon/tts_txt "Cabin crew, prepare for landing"
+at 6 command Orvan/Quillon/Queue_Text_To_Speech
+expect-log "Clip started" before 6
+expect-log "Status: Text to Speech Active"
+)",
+                            {"--speed", "2"}),
+              0)
+        << run.stdoutText;
+    const auto heard = sounds(run);
+    const Sound* spoken = speech(heard);
+    ASSERT_NE(spoken, nullptr) << SimRun::readFile(run.output + "sound-events.txt");
+    int clipsAfter = 0;
+    for (const auto& sound : heard) {
+        if (&sound == spoken) continue;
+        EXPECT_FALSE(sound.start >= spoken->start && sound.start < spoken->end) << sound.play;
+        // A clip on the air when the speech began was cut off.
+        if (sound.start < spoken->start && (sound.end < 0 || sound.end > spoken->start)) {
+            EXPECT_LT(sound.end, spoken->start + 0.1) << sound.play;
+        }
+        clipsAfter += sound.start >= spoken->end ? 1 : 0;
+    }
+    EXPECT_GT(clipsAfter, 0);  // and chatter goes on afterwards
 }
 
 }  // namespace
