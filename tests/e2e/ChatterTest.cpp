@@ -1,38 +1,18 @@
 // Radio chatter through the real plug-in in simhost, over the demo world and
 // the demo clip collection: what is heard, when it stops and how long the
 // pauses are, read from simhost's sound events and recording.
-#include <cmath>
-#include <cstring>
-#include <sstream>
-
 #include "SimRun.h"
 
 namespace {
 
-struct Sound {
-    int id = 0;
-    double start = 0;
-    double end = -1;
-    std::string how;  // "end" when it ran out, "stop" when cut off
-};
+using Sound = BusSound;
 
+// The sounds on the radio bus.
 std::vector<Sound> clips(const SimRun& run) {
-    std::vector<Sound> sounds;
-    std::stringstream events(SimRun::readFile(run.output + "sound-events.txt"));
-    std::string line;
-    while (std::getline(events, line)) {
-        double time;
-        char what[16];
-        int id;
-        if (sscanf(line.c_str(), "%lf %15s id=%d", &time, what, &id) != 3) continue;
-        if (strcmp(what, "play") == 0 && line.find(" bus=0 ") != std::string::npos) sounds.push_back({id, time, -1, ""});
-        for (auto& sound : sounds)
-            if (sound.id == id && (strcmp(what, "end") == 0 || strcmp(what, "stop") == 0)) {
-                sound.end = time;
-                sound.how = what;
-            }
-    }
-    return sounds;
+    std::vector<Sound> radio;
+    for (const auto& sound : run.sounds())
+        if (sound.play.find(" bus=0 ") != std::string::npos) radio.push_back(sound);
+    return radio;
 }
 
 // Parked at Boston Logan on ground, chatter following the tuned controller.

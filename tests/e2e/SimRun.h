@@ -16,6 +16,16 @@
 #include <string>
 #include <vector>
 
+// One sound of simhost's sound bus, from its sound-events.txt.
+struct BusSound {
+    int id = 0;
+    double start = 0;
+    double end = -1;    // -1: still playing when the run ended
+    std::string how;    // "end" when it ran out, "stop" when cut off
+    std::string play;   // the play event
+    float volume = -1;  // the last volume set, -1 when none was
+};
+
 class SimRun {
 public:
     SimRun() {
@@ -63,6 +73,31 @@ public:
         std::string line;
         while (std::getline(stream, line)) lines.push_back(line);
         return lines;
+    }
+
+    // Every sound of the run, in the order they started.
+    std::vector<BusSound> sounds() const {
+        std::vector<BusSound> list;
+        std::stringstream events(readFile(output + "sound-events.txt"));
+        std::string line;
+        while (std::getline(events, line)) {
+            double time;
+            char what[16];
+            int id;
+            float volume;
+            if (sscanf(line.c_str(), "%lf %15s id=%d", &time, what, &id) != 3) continue;
+            if (strcmp(what, "play") == 0) list.push_back({id, time, -1, "", line, -1});
+            for (auto& sound : list) {
+                if (sound.id != id) continue;
+                if (strcmp(what, "end") == 0 || strcmp(what, "stop") == 0) {
+                    sound.end = time;
+                    sound.how = what;
+                }
+                if (strcmp(what, "volume") == 0 && sscanf(line.c_str(), "%*f volume id=%*d %f", &volume) == 1)
+                    sound.volume = volume;
+            }
+        }
+        return list;
     }
 
     // The RMS level of simhost's recording (44.1 kHz mono, 16-bit) between two simulator times.

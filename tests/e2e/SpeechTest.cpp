@@ -1,46 +1,15 @@
 // Text spoken through the real plug-in: a cockpit script sets the text, the
 // voice and the delay, fires the command, and the stand-in VoiceRSS server's
 // MP3 is heard on the speech channel in simhost's recording.
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "SimRun.h"
 #include "StandInServer.h"
 
 namespace {
 
-// One sound of simhost's sound bus.
-struct Sound {
-    int id = 0;
-    double start = 0, end = -1;
-    std::string play;  // the play event
-    float volume = -1;
-};
-
-std::vector<Sound> sounds(const SimRun& run) {
-    std::vector<Sound> list;
-    std::stringstream events(SimRun::readFile(run.output + "sound-events.txt"));
-    std::string line;
-    while (std::getline(events, line)) {
-        double time;
-        char what[16];
-        int id;
-        float value;
-        if (sscanf(line.c_str(), "%lf %15s id=%d", &time, what, &id) != 3) continue;
-        if (strcmp(what, "play") == 0) list.push_back({id, time, -1, line, -1});
-        for (auto& sound : list) {
-            if (sound.id != id) continue;
-            if (strcmp(what, "end") == 0 || strcmp(what, "stop") == 0) sound.end = time;
-            if (strcmp(what, "volume") == 0 && sscanf(line.c_str(), "%*f volume id=%*d %f", &value) == 1)
-                sound.volume = value;
-        }
-    }
-    return list;
-}
-
 // The speech is the one sound at the voice volume of these tests.
-const Sound* speech(const std::vector<Sound>& list) {
+const BusSound* speech(const std::vector<BusSound>& list) {
     for (const auto& sound : list)
         if (sound.volume == 0.5f) return &sound;
     return nullptr;
@@ -97,9 +66,9 @@ expect-no-log "VoiceRSS"
     EXPECT_EQ(requests[0].param("hl"), "en-au");
 
     // One sound: the spoken MP3 at the voice volume, two seconds after it was queued.
-    const auto heard = sounds(run);
+    const auto heard = run.sounds();
     ASSERT_EQ(heard.size(), 1u);
-    const Sound* spoken = speech(heard);
+    const BusSound* spoken = speech(heard);
     ASSERT_NE(spoken, nullptr) << heard[0].play;
     EXPECT_NE(spoken->play.find("rate=22050 channels=1"), std::string::npos) << spoken->play;
     EXPECT_GE(spoken->start, 2.95);
@@ -130,8 +99,8 @@ expect-log "Status: Text to Speech Active"
                             {"--speed", "2"}),
               0)
         << run.stdoutText;
-    const auto heard = sounds(run);
-    const Sound* spoken = speech(heard);
+    const auto heard = run.sounds();
+    const BusSound* spoken = speech(heard);
     ASSERT_NE(spoken, nullptr) << SimRun::readFile(run.output + "sound-events.txt");
     int clipsAfter = 0;
     for (const auto& sound : heard) {
