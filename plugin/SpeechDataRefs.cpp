@@ -63,7 +63,9 @@ void writeInt(void* refcon, int value) {
     });
 }
 
-float readFloat(void*) { return gRequest.delay; }
+float readFloat(void*) {
+    return guarded("speech dataref", 0.0f, [] { return gRequest.delay; });
+}
 
 void writeFloat(void*, float value) {
     guardedVoid("speech dataref", [value] {
