@@ -7,6 +7,7 @@
 #include "Settings.h"
 #include "SimState.h"
 #include "common/Common.h"
+#include "common/Guard.h"
 #include "host/XplmData.h"
 
 namespace {
@@ -67,7 +68,7 @@ char* xlifeBuffer(intptr_t which, int& size) {
     }
 }
 
-int readBytes(void* refcon, void* out, int offset, int maxLength) {
+int readBytesUnguarded(void* refcon, void* out, int offset, int maxLength) {
     int size;
     const char* buffer = xlifeBuffer(reinterpret_cast<intptr_t>(refcon), size);
     if (!out) return size;
@@ -77,7 +78,7 @@ int readBytes(void* refcon, void* out, int offset, int maxLength) {
     return count;
 }
 
-void writeBytes(void* refcon, void* value, int offset, int length) {
+void writeBytesUnguarded(void* refcon, void* value, int offset, int length) {
     const intptr_t which = reinterpret_cast<intptr_t>(refcon);
     int size;
     char* buffer = xlifeBuffer(which, size);
@@ -94,7 +95,7 @@ void writeBytes(void* refcon, void* value, int offset, int length) {
 
 // Integer datarefs: the integration mode and external pause (0, 1) and
 // XLife's position index and silent flag (2, 3).
-int readInt(void* refcon) {
+int readIntUnguarded(void* refcon) {
     switch (reinterpret_cast<intptr_t>(refcon)) {
         case INTEGRATION_DATAREF_MODE: return gMode;
         case INTEGRATION_DATAREF_EXTERNAL_PAUSE: return gExternalPause;
@@ -103,7 +104,7 @@ int readInt(void* refcon) {
     }
 }
 
-void writeInt(void* refcon, int value) {
+void writeIntUnguarded(void* refcon, int value) {
     switch (reinterpret_cast<intptr_t>(refcon)) {
         case INTEGRATION_DATAREF_MODE: gMode = value; break;
         case INTEGRATION_DATAREF_EXTERNAL_PAUSE: gExternalPause = value; break;
@@ -116,6 +117,18 @@ void writeInt(void* refcon, int value) {
             detectXLife();
             break;
     }
+}
+
+// What other plug-ins call goes through the barrier like every simulator callback.
+int readInt(void* refcon) { return guarded("integration dataref", 0, [=] { return readIntUnguarded(refcon); }); }
+void writeInt(void* refcon, int value) {
+    guardedVoid("integration dataref", [=] { writeIntUnguarded(refcon, value); });
+}
+int readBytes(void* refcon, void* out, int offset, int maxLength) {
+    return guarded("integration dataref", 0, [=] { return readBytesUnguarded(refcon, out, offset, maxLength); });
+}
+void writeBytes(void* refcon, void* value, int offset, int length) {
+    guardedVoid("integration dataref", [=] { writeBytesUnguarded(refcon, value, offset, length); });
 }
 
 XPLMDataRef publishInt(const char* name, intptr_t refcon) {

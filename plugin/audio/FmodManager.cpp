@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Sound.h"
+#include "common/Guard.h"
 #include "host/Xplm.h"
 #include "wave.h"
 
@@ -138,13 +139,15 @@ void FmodManager::forget(int channel) {
 }
 
 void FmodManager::completion(void* refcon, FMOD_RESULT) {
-    std::lock_guard<std::recursive_mutex> lock(soundLock());
-    if (!gInstance) return;
-    const auto token = reinterpret_cast<uintptr_t>(refcon);
-    for (const auto& entry : gInstance->channels) {
-        if (entry.second->token == token) {
-            gInstance->forget(entry.first);
-            return;
+    guardedVoid("sound completion", [refcon] {
+        std::lock_guard<std::recursive_mutex> lock(soundLock());
+        if (!gInstance) return;
+        const auto token = reinterpret_cast<uintptr_t>(refcon);
+        for (const auto& entry : gInstance->channels) {
+            if (entry.second->token == token) {
+                gInstance->forget(entry.first);
+                return;
+            }
         }
-    }
+    });
 }
