@@ -1,5 +1,6 @@
 #include "Facility.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,11 @@ Facility* facilities[FACILITY_FREQUENCIES] = {};
 namespace {
 
 bool inBand(int frequency) { return frequency >= FACILITY_FREQUENCY_MIN && frequency <= FACILITY_FREQUENCY_MAX; }
+
+// A station somewhere on Earth; damaged data can say "inf" or 1e300.
+bool onEarth(double lat, double lon) {
+    return std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90 && std::fabs(lon) <= 180;
+}
 
 void copyText(char* destination, size_t size, const std::string& text) {
     snprintf(destination, size, "%s", text.c_str());
@@ -40,7 +46,11 @@ int parseFrequency(std::string field) {
     std::string digits = fraction;
     if (digits.size() == 1) digits += "00";
     else if (digits.size() == 2) digits += (digits[1] == '2' || digits[1] == '7') ? "5" : "0";
-    return atoi(megahertz) * 1000 + atoi(digits.c_str());
+    // Numbers far outside the band could overflow; they are simply not a frequency.
+    const long long whole = strtoll(megahertz, nullptr, 10);
+    const long long part = strtoll(digits.c_str(), nullptr, 10);
+    if (whole < 0 || whole > 1000 || part < 0 || part > 999999) return 0;
+    return static_cast<int>(whole * 1000 + part);
 }
 
 bool parseCoordinate(const std::string& field, double& value) {
@@ -78,7 +88,7 @@ const char* facilityTypeForFilter(unsigned filterBit) {
 }
 
 Facility* addFacility(double lat, double lon, const std::string& icaoCode, const cFrequency& frequency) {
-    if (!inBand(frequency.freq)) return nullptr;
+    if (!inBand(frequency.freq) || !onEarth(lat, lon)) return nullptr;
     auto* facility = new Facility();
     copyText(facility->icaoCode, sizeof facility->icaoCode, icaoCode);
     copyText(facility->name, sizeof facility->name, frequency.name);
@@ -119,7 +129,8 @@ void loadFreqCSV() {
         if (!inBand(frequency)) continue;  // the header line, or a station off the band
         double lat = 0, lon = 0;
         // A position that does not scan would put the station at 0,0: as invalid as a short line.
-        if (!parseCoordinate(tokens[ATC_FACILITY_LAT], lat) || !parseCoordinate(tokens[ATC_FACILITY_LON], lon)) {
+        if (!parseCoordinate(tokens[ATC_FACILITY_LAT], lat) || !parseCoordinate(tokens[ATC_FACILITY_LON], lon) ||
+            !onEarth(lat, lon)) {
             sLogMsg("Invalid frequency entry at line %d in %s", lineNumber, path.c_str());
             continue;
         }

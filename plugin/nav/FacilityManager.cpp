@@ -9,7 +9,7 @@
 std::map<int, LatIndex> FacilityManager::index;
 
 void FacilityManager::addFacility(Facility* facility) {
-    if (!facility) return;
+    if (!facility || !std::isfinite(facility->lat)) return;
     LatIndex& band = index[bandOf(facility->lat)];
     band.byType[facility->type].push_back(facility);
     band.byFreq[facility->freq].push_back(facility);

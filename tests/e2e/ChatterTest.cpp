@@ -1,6 +1,9 @@
 // Radio chatter through the real plug-in in simhost, over the demo world and
 // the demo clip collection: what is heard, when it stops and how long the
 // pauses are, read from simhost's sound events and recording.
+#include <cmath>
+#include <cstring>
+
 #include "SimRun.h"
 
 namespace {
@@ -88,6 +91,31 @@ TEST_F(Chatter, StoppingThePlugInDuringAClipJoinsTheThreadPromptly) {
     const auto sounds = clips(run);
     ASSERT_FALSE(sounds.empty());
     EXPECT_LT(sounds.back().start, 7.0);
+}
+
+// Without the simulator's sound bus the clips go to a device of OpenAL Soft's,
+// here its wave writer.
+TEST_F(Chatter, IsHeardThroughOpenALWithoutTheSoundBus) {
+    const std::string capture = run.root + "openal.wav";
+    const std::string conf = run.root + "alsoft.conf";
+    std::ofstream(conf) << "[general]\ndrivers = wave\nchannels = mono\nsample-type = int16\nfrequency = 44100\n"
+                           "[wave]\nfile = "
+                        << capture << "\n";
+    setenv("ALSOFT_CONF", conf.c_str(), 1);
+    const int status = run.run(scenario("MINIMUM_DELAY 1\\nMAXIMUM_DELAY 2\\n", "end 8\nexpect-log \"Clip started\"\n"),
+                               {"--no-sound-bus"});
+    unsetenv("ALSOFT_CONF");
+    ASSERT_EQ(status, 0) << run.stdoutText;
+    EXPECT_TRUE(run.sounds().empty());  // nothing went to the bus
+    const std::string wav = SimRun::readFile(capture);
+    ASSERT_GT(wav.size(), 44u);
+    double sum = 0;
+    for (size_t at = 44; at + 1 < wav.size(); at += 2) {
+        int16_t sample;
+        memcpy(&sample, wav.data() + at, 2);
+        sum += static_cast<double>(sample) * sample;
+    }
+    EXPECT_GT(std::sqrt(sum / static_cast<double>((wav.size() - 44) / 2)), 50);
 }
 
 // The demo flight: the recording holds speech wherever a clip played and

@@ -114,6 +114,7 @@ TEST_F(Facilities, FreqCsvCentersAndInvalidLines) {
         "Ctr,ZBW,BOSTON CENTER,127.62,42.7,-71.5\n"
         "Ctr,ZBW,OFF BAND,139.1,42.7,-71.5\n"
         "Ctr,ZBW,NO POSITION,124.85,north,-71.5\n"
+        "Ctr,ZBW,OFF THE EARTH,124.875,42e735,-71.5\n"
         "Ctr,ZBWXYZ," + std::string(60, 'N') + ",124.85,42,-71\n"
         "Ctr,ZBW," + std::string(3000, 'N') + ",124.9,42,-71\n"
         "just,three,fields\n");
@@ -132,8 +133,10 @@ TEST_F(Facilities, FreqCsvCentersAndInvalidLines) {
     EXPECT_TRUE(logged("Invalid frequency entry at line 3 in " + path));
     EXPECT_TRUE(logged("Invalid frequency entry at line 8 in " + path));
     EXPECT_EQ(countOn(124900), 0);  // a line longer than 2000 bytes is cut short of its fields
-    EXPECT_TRUE(logged("Invalid frequency entry at line 10 in " + path));
+    EXPECT_EQ(countOn(124875), 0);  // a position off the Earth
+    EXPECT_TRUE(logged("Invalid frequency entry at line 9 in " + path));
     EXPECT_TRUE(logged("Invalid frequency entry at line 11 in " + path));
+    EXPECT_TRUE(logged("Invalid frequency entry at line 12 in " + path));
     EXPECT_FALSE(logged("Invalid frequency entry at line 1 in " + path));  // the header
     EXPECT_FALSE(logged("Invalid frequency entry at line 7 in " + path));  // off the band: dropped quietly
 }
