@@ -6,11 +6,12 @@ namespace {
 constexpr size_t CHUNK_SIZE = 1 << 18;
 }
 
-LineReader::LineReader(FILE* file, size_t maxLength)
+LineReader::LineReader(FILE* file, size_t maxLength, uint64_t limit)
     : m_File(file),
       m_MaxLength(maxLength < 2 ? 2 : maxLength),
       m_Size(CHUNK_SIZE + m_MaxLength + 1),
-      m_Buffer(new char[m_Size]) {}
+      m_Buffer(new char[m_Size]),
+      m_Limit(limit) {}
 
 char* LineReader::handOut(char* line, size_t length, size_t* outLength) {
     if (length > m_MaxLength - 1) {
@@ -53,9 +54,11 @@ char* LineReader::next(size_t* length) {
             m_Begin = 0;
             m_End = pending;
         }
-        const size_t room = m_Size - 1 - m_End;
-        const size_t got = m_File ? fread(data + m_End, 1, room, m_File) : 0;
+        size_t room = m_Size - 1 - m_End;
+        if (m_Limit - m_Read < room) room = static_cast<size_t>(m_Limit - m_Read);
+        const size_t got = m_File && room ? fread(data + m_End, 1, room, m_File) : 0;
         m_End += got;
-        if (got < room) m_Eof = true;
+        m_Read += got;
+        if (got < room || m_Read == m_Limit) m_Eof = true;
     }
 }

@@ -35,9 +35,13 @@ void cAirport::removeAllAirports() { airports.clear(); }
 // duplicate is dropped knowingly; without it the insertion keeps the existing one.
 void cAirport::addAirport(cAirport airport, bool checkForDup) {
     (void)checkForDup;
-    if (airport.icaoCode.empty()) return;
-    const auto position = airports.lower_bound(airport.icaoCode);
-    if (position != airports.end() && position->first == airport.icaoCode) return;
+    addAirport(airports, std::move(airport));
+}
+
+cAirport* cAirport::addAirport(std::map<std::string, cAirport>& into, cAirport airport) {
+    if (airport.icaoCode.empty()) return nullptr;
+    const auto position = into.lower_bound(airport.icaoCode);
+    if (position != into.end() && position->first == airport.icaoCode) return nullptr;
     const bool towered = airport.findInBand("Twr") != nullptr;
     airport.hasRadarServices = towered && airport.findInBand("Clr") &&
                                (airport.findInBand("App") || airport.findInBand("Dep"));
@@ -50,5 +54,5 @@ void cAirport::addAirport(cAirport airport, bool checkForDup) {
     airport.runways.shrink_to_fit();
     airport.startLocations.shrink_to_fit();
     std::string key = airport.icaoCode;
-    airports.emplace_hint(position, std::move(key), std::move(airport));
+    return &into.emplace_hint(position, std::move(key), std::move(airport))->second;
 }

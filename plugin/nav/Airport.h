@@ -87,6 +87,8 @@ public:
     // Finishes the record (radar services, overhead join) and inserts it
     // unless the ident is empty or already present: the first record wins.
     static void addAirport(cAirport airport, bool checkForDup);
+    // The same into another map; the record in it, or null when it was not inserted.
+    static cAirport* addAirport(std::map<std::string, cAirport>& into, cAirport airport);
 
     // Frequencies by position, with their fall-backs; "none" has freq 0.
     cFrequency getTowerFrequency() const;

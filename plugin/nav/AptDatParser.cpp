@@ -3,7 +3,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <iterator>
+#include <map>
 #include <string_view>
+#include <system_error>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include "AirportDatabase.h"
 #include "common/Common.h"
@@ -99,6 +106,8 @@ int rowCode(const char* line, size_t length) {
     return code;
 }
 
+bool isAirportRow(int code) { return code == 1 || code == 16 || code == 17; }
+
 int leadingInt(std::string_view text) {
     int value = 0;
     FieldScanner(text.data(), text.size()).integer(value);
@@ -112,6 +121,12 @@ std::string fromColumn(const char* line, size_t length, size_t column) {
 
 class AptDatParser {
 public:
+    // Without `gathered` every airport goes straight into the map. With it the
+    // airports are gathered there: the parser then reads a later part of a
+    // file, not knowing the position the part before it ends with.
+    explicit AptDatParser(std::map<std::string, cAirport>* gathered = nullptr)
+        : m_Gathered(gathered), m_LatitudeKnown(!gathered), m_LongitudeKnown(!gathered) {}
+
     void parseLine(char* line, size_t length) {
         // Most rows of a scenery file are taxiways and pavement: they are dropped on their row code alone.
         const int code = rowCode(line, length);
@@ -122,7 +137,7 @@ public:
         }
         for (char* p = line; (p = static_cast<char*>(memchr(p, ',', length - static_cast<size_t>(p - line)))); ++p)
             *p = ' ';
-        if (code == 1 || code == 16 || code == 17)
+        if (isAirportRow(code))
             airportRow(line, length);
         else if (code == 15 || code == 1300)
             startLocationRow(code, line, length);
@@ -145,16 +160,52 @@ public:
     // The end of the file: the last airport counts even when its 99 row is missing.
     void finish() { insertAirport(); }
 
+    // Inserts what `later` gathered from the rest of the file. An airport
+    // without a position of its own keeps the one of the airport before it,
+    // so the first of them take the position this parser ended with.
+    void insertGathered(AptDatParser& later) {
+        for (cAirport* airport : later.m_InheritLatitude) airport->latitude = m_Airport.latitude;
+        for (cAirport* airport : later.m_InheritLongitude) airport->longtitude = m_Airport.longtitude;
+        // Both maps are in ident order: one pass over them finds where each new ident goes.
+        auto& airports = cAirport::getAirports();
+        auto& gathered = *later.m_Gathered;
+        auto position = airports.begin();
+        for (auto next = gathered.begin(); next != gathered.end();) {
+            const auto airport = next++;
+            while (position != airports.end() && position->first < airport->first) ++position;
+            if (position == airports.end() || position->first != airport->first)
+                airports.insert(position, gathered.extract(airport));
+        }
+        gathered.clear();
+    }
+
 private:
     static bool isKnownRow(int code) {
-        return code == 1 || code == 16 || code == 17 || code == 15 || code == 1300 || (code >= 50 && code <= 56) ||
+        return isAirportRow(code) || code == 15 || code == 1300 || (code >= 50 && code <= 56) ||
                (code >= 1050 && code <= 1056) || code == 100 || code == 101 || code == 102 || code == 1302 ||
                code == 99;
     }
 
+    // The lists grow in vectors that keep their capacity from airport to
+    // airport; the record gets them at their exact size.
     void insertAirport() {
-        cAirport::addAirport(std::move(m_Airport), true);
+        moveInto(m_Frequencies, m_Airport.frequencies);
+        moveInto(m_Runways, m_Airport.runways);
+        moveInto(m_StartLocations, m_Airport.startLocations);
+        if (m_Gathered) {
+            cAirport* airport = cAirport::addAirport(*m_Gathered, std::move(m_Airport));
+            if (airport && !m_LatitudeKnown) m_InheritLatitude.push_back(airport);
+            if (airport && !m_LongitudeKnown) m_InheritLongitude.push_back(airport);
+        } else {
+            cAirport::addAirport(std::move(m_Airport), true);
+        }
         m_Airport.clear();
+    }
+
+    template <typename T>
+    static void moveInto(std::vector<T>& gathered, std::vector<T>& record) {
+        record.assign(std::make_move_iterator(gathered.begin()), std::make_move_iterator(gathered.end()));
+        gathered.clear();
     }
 
     void airportRow(const char* line, size_t length) {
@@ -180,7 +231,7 @@ private:
             return;
         location.name = findLastWhiteSpace(line, code == 15 ? 4 : 6);
         if (code == 1300 && location.name.empty()) return;
-        m_Airport.startLocations.push_back(std::move(location));
+        m_StartLocations.push_back(std::move(location));
     }
 
     void oldFrequencyRow(int code, const char* line, size_t length) {
@@ -199,7 +250,7 @@ private:
             khz = leadingInt(value);
         }
         if (khz < 1) return;
-        m_Airport.frequencies.emplace_back(khz, FREQUENCY_TYPES[code - 50], fromColumn(line, length, 9));
+        m_Frequencies.emplace_back(khz, FREQUENCY_TYPES[code - 50], fromColumn(line, length, 9));
     }
 
     void frequencyRow(int code, const char* line, size_t length) {
@@ -207,7 +258,7 @@ private:
         int ignored = 0, khz = 0;
         FieldScanner(line, length).integer(ignored).integer(khz);
         if (khz <= 0) return;
-        m_Airport.frequencies.emplace_back(khz, FREQUENCY_TYPES[code - 1050], fromColumn(line, length, 12));
+        m_Frequencies.emplace_back(khz, FREQUENCY_TYPES[code - 1050], fromColumn(line, length, 12));
     }
 
     void landRunwayRow(const char* line, size_t length) {
@@ -242,8 +293,8 @@ private:
         second.type = type;
         calculateRunwayHeadings(first, second);
         placeAirport(lat1, lon1);
-        m_Airport.runways.push_back(std::move(first));
-        m_Airport.runways.push_back(std::move(second));
+        m_Runways.push_back(std::move(first));
+        m_Runways.push_back(std::move(second));
     }
 
     void helipadRow(const char* line, size_t length) {
@@ -256,7 +307,7 @@ private:
         helipad.oppositeNumber = helipad.number;
         helipad.type = HELIPAD;
         placeAirport(helipad.latitude, helipad.longitude);
-        m_Airport.runways.push_back(std::move(helipad));
+        m_Runways.push_back(std::move(helipad));
     }
 
     // Without datum rows the airport stands at its first runway end or helipad.
@@ -265,6 +316,7 @@ private:
         m_Airport.latitude = latitude;
         m_Airport.longtitude = longitude;
         m_Airport.lat_lon_found = true;
+        m_LatitudeKnown = m_LongitudeKnown = true;
     }
 
     void metadataRow(const char* line, size_t length) {
@@ -274,11 +326,15 @@ private:
         FieldScanner scanner(line, length);
         scanner.integer(ignored).text(key);
         if (key == "datum_lat") {
-            if (length >= 17 && scanner.real(value).ok()) m_Airport.latitude = value;
+            if (length >= 17 && scanner.real(value).ok()) {
+                m_Airport.latitude = value;
+                m_LatitudeKnown = true;
+            }
         } else if (key == "datum_lon") {
             if (length >= 17 && scanner.real(value).ok()) {
                 m_Airport.longtitude = value;
                 m_Airport.lat_lon_found = true;
+                m_LongitudeKnown = true;
             }
         } else if (key == "country") {
             if (length > 13) m_Airport.country = fromColumn(line, length, 13);
@@ -288,7 +344,46 @@ private:
     }
 
     cAirport m_Airport;
+    std::map<std::string, cAirport>* m_Gathered;
+    // Whether a row of this parser has set the coordinate yet; the airports gathered before one did.
+    bool m_LatitudeKnown, m_LongitudeKnown;
+    std::vector<cAirport*> m_InheritLatitude, m_InheritLongitude;
+    std::vector<cFrequency> m_Frequencies;
+    std::vector<cRunway> m_Runways;
+    std::vector<cStartLocation> m_StartLocations;
 };
+
+void parseLines(AptDatParser& parser, FILE* file, uint64_t limit) {
+    {
+        LineReader reader(file, APT_LINE_BUFFER, limit);
+        size_t length = 0;
+        while (char* line = reader.next(&length)) parser.parseLine(line, length);
+    }
+    parser.finish();
+}
+
+// Files smaller than this are read by one thread.
+constexpr uint64_t SPLIT_FILE_SIZE = 1 << 20;
+
+// Where the first airport row after the middle of the file starts, or 0 for a
+// small file or none found.
+uint64_t airportStartNearMiddle(FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || static_cast<uint64_t>(info.st_size) < SPLIT_FILE_SIZE) return 0;
+    const uint64_t middle = static_cast<uint64_t>(info.st_size) / 2;
+    if (fseeko(file, static_cast<off_t>(middle), SEEK_SET) != 0) return 0;
+    LineReader reader(file, APT_LINE_BUFFER);
+    size_t length = 0;
+    bool whole = false;  // the line read from the middle is only the tail of one
+    for (;;) {
+        const uint64_t start = reader.consumed();
+        char* line = reader.next(&length);
+        if (!line) return 0;
+        if (whole && isAirportRow(rowCode(line, length))) return middle + start;
+        // Behind a line cut at the limit lies the dropped rest, not a line start.
+        whole = length < APT_LINE_BUFFER - 1;
+    }
+}
 
 }  // namespace
 
@@ -296,14 +391,28 @@ void processAirportFile(const std::string& path) {
     FILE* file = fopen(path.c_str(), "rb");
     if (!file) return;
     sLogMsg("Processing: %s", path.c_str());
-    AptDatParser parser;
-    {
-        LineReader reader(file, APT_LINE_BUFFER);
-        size_t length = 0;
-        while (char* line = reader.next(&length)) parser.parseLine(line, length);
+    // A large file is read in two halves at once, split where an airport starts.
+    const uint64_t split = airportStartNearMiddle(file);
+    FILE* rest = split ? fopen(path.c_str(), "rb") : nullptr;
+    std::map<std::string, cAirport> gathered;
+    AptDatParser later(&gathered);
+    std::future<void> reading;
+    if (rest && fseeko(rest, static_cast<off_t>(split), SEEK_SET) == 0) {
+        try {
+            reading = std::async(std::launch::async, [&later, rest] { parseLines(later, rest, UINT64_MAX); });
+        } catch (const std::system_error&) {
+            // No thread to be had: one reads it all.
+        }
     }
+    AptDatParser parser;
+    rewind(file);
+    parseLines(parser, file, reading.valid() ? split : UINT64_MAX);
     fclose(file);
-    parser.finish();
+    if (reading.valid()) {
+        reading.get();
+        parser.insertGathered(later);
+    }
+    if (rest) fclose(rest);
 }
 
 std::string fixRunwayName(const std::string& name) {

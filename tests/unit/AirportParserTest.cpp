@@ -150,6 +150,44 @@ TEST_F(AirportParser, AFileWithoutItsEndRowKeepsItsLastAirport) {
     EXPECT_EQ(airport("KBBB").getTowerFrequency().freq, 119100);
 }
 
+// A file of a megabyte or more is read in two parts at once; what it gives must
+// not depend on where the parts meet. The middle of this one lies in the
+// pavement of KAAA, so the second part starts at KBBB.
+TEST_F(AirportParser, ALargeFileGivesWhatItsRowsSayWhereverItIsSplit) {
+    auto pavement = [](int rows) {
+        std::string text;
+        for (int i = 0; i < rows; ++i) text += i % 2 ? "111 42.00000000 -71.00000000\r\n" : "111 42.00000000 -71.00000000\n";
+        return text;
+    };
+    parse("I\n1200 Version\n"
+          "1 100 0 0 KAAA First\n1302 datum_lat 10.00000000\n1302 datum_lon 20.00000000\n" + pavement(24000) +
+          "1 200 0 0 KBBB No position of its own\n1054 118250 TWR\n"
+          "1 300 0 0 KCCC Latitude only\n1302 datum_lat 30.00000000\n"
+          "1 400 0 0 KAAA Same ident again\n1302 datum_lat 40.00000000\n1302 datum_lon 40.00000000\n"
+          "1 500 0 0 KDDD Own position\n1302 datum_lat 50.00000000\n1302 datum_lon 50.00000000\n" + pavement(16000) +
+          "1 700 0 0 KDDD Same ident again\n1302 datum_lat 70.00000000\n1302 datum_lon 70.00000000\n"
+          "1 800 0 0 KEEE Last without its end row\n");
+    struct Expected {
+        const char* ident;
+        const char* name;
+        double latitude, longitude;
+    } expected[] = {
+        {"KAAA", "First", 10, 20},
+        {"KBBB", "No position of its own", 10, 20},  // from the airport before it, in the other part
+        {"KCCC", "Latitude only", 30, 20},
+        {"KDDD", "Own position", 50, 50},
+        {"KEEE", "Last without its end row", 70, 70},  // from the dropped duplicate before it
+    };
+    ASSERT_EQ(cAirport::getAirports().size(), std::size(expected));
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.ident);
+        EXPECT_EQ(airport(e.ident).name, e.name);
+        EXPECT_DOUBLE_EQ(airport(e.ident).latitude, e.latitude);
+        EXPECT_DOUBLE_EQ(airport(e.ident).longtitude, e.longitude);
+    }
+    EXPECT_EQ(airport("KBBB").getTowerFrequency().freq, 118250);
+}
+
 TEST_F(AirportParser, MessyFilesKeepWhatTheirRowsSay) {
     const std::string longName(6000, 'x');
     parse("1 20 1 0 KAAA First\r\n"

@@ -47,4 +47,22 @@ TEST(LineReader, LinesAcrossRefillsLongLinesAndTheLastLine) {
     EXPECT_EQ(readAll(std::string(6000, 'a'), 5000), (std::vector<std::string>{std::string(4999, 'a')}));
 }
 
+TEST(LineReader, ALimitEndsTheFileAndConsumedTellsWhereTheNextLineStarts) {
+    FILE* file = tmpfile();
+    const std::string content = "first\r\nsecond\n" + std::string(30, 'x') + "\nafter the long one\nbeyond";
+    fwrite(content.data(), 1, content.size(), file);
+    rewind(file);
+    {
+        LineReader reader(file, 20, content.size() - 6);  // stops short of "beyond"
+        std::vector<std::pair<std::string, uint64_t>> lines;
+        while (const char* line = reader.next()) lines.emplace_back(line, reader.consumed());
+        const std::vector<std::pair<std::string, uint64_t>> expected = {
+            {"first\r", 7}, {"second", 14}, {std::string(19, 'x'), 45},  // cut, its rest dropped at once
+            {"after the long one", 64},
+        };
+        EXPECT_EQ(lines, expected);
+    }
+    fclose(file);
+}
+
 }  // namespace
